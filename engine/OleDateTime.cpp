@@ -1,0 +1,195 @@
+#include "engine/OleDateTime.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <ctime>
+
+namespace brellow {
+namespace {
+
+constexpr std::int64_t kMinDay = -657434;  // 1 January 100
+constexpr std::int64_t kMaxDay = 2958465;  // 31 December 9999
+constexpr std::int64_t kUnixEpochDay = 25569;  // 1 January 1970
+constexpr int kSecondsPerDay = 86400;
+
+void AppendDigits(std::string& out, int value, int width) {
+    char buf[12];
+    int n = 0;
+    do {
+        buf[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    for (int i = n; i < width; ++i) out += '0';
+    while (n > 0) out += buf[--n];
+}
+
+void TrimBlanks(std::string_view& text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+}
+
+// Reads 1..maxDigits decimal digits; false when there are none.
+bool ReadNumber(std::string_view& text, int maxDigits, int& value) {
+    int digits = 0;
+    value = 0;
+    while (!text.empty() && digits < maxDigits && text.front() >= '0' && text.front() <= '9') {
+        value = value * 10 + (text.front() - '0');
+        text.remove_prefix(1);
+        ++digits;
+    }
+    return digits > 0;
+}
+
+bool ReadChar(std::string_view& text, char c) {
+    if (text.empty() || text.front() != c) return false;
+    text.remove_prefix(1);
+    return true;
+}
+
+}  // namespace
+
+int DaysInMonth(int year, int month) noexcept {
+    using namespace std::chrono;
+    return static_cast<int>(
+        unsigned(year_month_day_last(std::chrono::year(year), month_day_last(std::chrono::month(month)))
+                     .day()));
+}
+
+std::int64_t DayFromCivil(int year, int month, int day) noexcept {
+    using namespace std::chrono;
+    const sys_days days{year_month_day{std::chrono::year(year), std::chrono::month(month),
+                                       std::chrono::day(day)}};
+    return days.time_since_epoch().count() + kUnixEpochDay;
+}
+
+CivilDateTime CivilFromDay(std::int64_t day) noexcept {
+    using namespace std::chrono;
+    const year_month_day ymd{sys_days{days{day - kUnixEpochDay}}};
+    return {int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day())), 0, 0, 0};
+}
+
+bool OleDateTime::HasCalendarDate() const noexcept {
+    return m_status == Status::Valid && m_value > double(kMinDay - 1) && m_value < double(kMaxDay + 1);
+}
+
+std::optional<DayAndSecond> ToDayAndSecond(const OleDateTime& date) noexcept {
+    if (!date.HasCalendarDate()) return std::nullopt;
+    const double value = date.Value();
+    const double whole = std::trunc(value);
+    DayAndSecond moment{static_cast<std::int64_t>(whole),
+                        static_cast<int>(std::llround(std::fabs(value - whole) * kSecondsPerDay))};
+    if (moment.second >= kSecondsPerDay) {
+        moment.second = 0;
+        ++moment.day;
+    }
+    if (moment.day < kMinDay || moment.day > kMaxDay) return std::nullopt;
+    return moment;
+}
+
+OleDateTime FromDayAndSecond(DayAndSecond moment) noexcept {
+    if (moment.day < kMinDay || moment.day > kMaxDay || moment.second < 0 ||
+        moment.second >= kSecondsPerDay) {
+        return OleDateTime(0.0, OleDateTime::Status::Invalid);
+    }
+    const double fraction = double(moment.second) / kSecondsPerDay;
+    const double day = double(moment.day);
+    return OleDateTime(moment.day < 0 ? day - fraction : day + fraction, OleDateTime::Status::Valid);
+}
+
+std::optional<CivilDateTime> ToCivil(const OleDateTime& date) noexcept {
+    const auto moment = ToDayAndSecond(date);
+    if (!moment) return std::nullopt;
+    CivilDateTime civil = CivilFromDay(moment->day);
+    civil.hour = moment->second / 3600;
+    civil.minute = moment->second / 60 % 60;
+    civil.second = moment->second % 60;
+    return civil;
+}
+
+OleDateTime OleDateTime::FromCivil(const CivilDateTime& c) noexcept {
+    const bool ok = c.year >= 100 && c.year <= 9999 && c.month >= 1 && c.month <= 12 &&
+                    c.day >= 1 && c.day <= DaysInMonth(c.year, c.month) && c.hour >= 0 &&
+                    c.hour < 24 && c.minute >= 0 && c.minute < 60 && c.second >= 0 && c.second < 60;
+    if (!ok) return OleDateTime(0.0, Status::Invalid);
+    return FromDayAndSecond({DayFromCivil(c.year, c.month, c.day),
+                             c.hour * 3600 + c.minute * 60 + c.second});
+}
+
+OleDateTime OleDateTime::CurrentLocal() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (now == std::time_t(-1) || localtime_r(&now, &local) == nullptr) {
+        return OleDateTime(0.0, Status::Invalid);
+    }
+    return FromCivil({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                      local.tm_min, std::min(local.tm_sec, 59)});
+}
+
+void AppendDate(std::string& out, const OleDateTime& date) {
+    const auto moment = ToDayAndSecond(date);
+    if (!moment) return;
+    const CivilDateTime civil = CivilFromDay(moment->day);
+    AppendDigits(out, civil.month, 2);
+    out += '/';
+    AppendDigits(out, civil.day, 2);
+    out += '/';
+    AppendDigits(out, civil.year, 1);
+}
+
+std::string FormatDate(const OleDateTime& date) {
+    std::string text;
+    AppendDate(text, date);
+    return text;
+}
+
+std::string FormatIsoDate(const OleDateTime& date) {
+    const auto civil = ToCivil(date);
+    if (!civil) return {};
+    std::string text;
+    AppendDigits(text, civil->year, 4);
+    text += '-';
+    AppendDigits(text, civil->month, 2);
+    text += '-';
+    AppendDigits(text, civil->day, 2);
+    return text;
+}
+
+std::optional<OleDateTime> ParseDate(std::string_view text) {
+    TrimBlanks(text);
+    CivilDateTime civil;
+    int first = 0;
+    if (!ReadNumber(text, 4, first)) return std::nullopt;
+    if (ReadChar(text, '/')) {
+        civil.month = first;
+        if (!ReadNumber(text, 2, civil.day) || !ReadChar(text, '/') ||
+            !ReadNumber(text, 4, civil.year)) {
+            return std::nullopt;
+        }
+    } else if (ReadChar(text, '-')) {
+        civil.year = first;
+        if (!ReadNumber(text, 2, civil.month) || !ReadChar(text, '-') ||
+            !ReadNumber(text, 2, civil.day)) {
+            return std::nullopt;
+        }
+    } else {
+        return std::nullopt;
+    }
+    civil.hour = civil.minute = civil.second = 0;
+    if (!text.empty()) {
+        if (text.front() != ' ' && text.front() != 'T') return std::nullopt;
+        text.remove_prefix(1);
+        TrimBlanks(text);
+        if (!ReadNumber(text, 2, civil.hour) || !ReadChar(text, ':') ||
+            !ReadNumber(text, 2, civil.minute)) {
+            return std::nullopt;
+        }
+        if (ReadChar(text, ':') && !ReadNumber(text, 2, civil.second)) return std::nullopt;
+        if (!text.empty()) return std::nullopt;
+    }
+    const OleDateTime date = OleDateTime::FromCivil(civil);
+    if (date.GetStatus() != OleDateTime::Status::Valid) return std::nullopt;
+    return date;
+}
+
+}  // namespace brellow

@@ -1,0 +1,123 @@
+#pragma once
+
+// The amortization schedule, produced one row at a time and never stored.
+//
+// With B the loan amount, T = payment + additional payment and i the periodic rate,
+// each row takes interest = i × B, principal = T − interest, B = B − principal. The
+// last row (index GetScheduleLength() − 1) clears the balance: its principal is the
+// previous balance and its payment that principal plus its interest, so it absorbs the
+// cent rounding of the level payment, or is the balloon, or the smaller closing payment
+// after additional payments. Nothing is rounded here; amounts are rounded only when
+// they are formatted.
+//   100,000.00 at 6 % monthly over 360: row 1 pays 599.55 = 500.00 interest + 99.55
+//   principal, leaving 99,900.45; row 360 leaves exactly 0.
+//
+// A year filter Y lists only the rows dated in Y and stops at the first row dated
+// after Y. Running totals sum every generated row, listed or not, so with Y set they
+// run from the first payment to the end of Y; annual totals sum the listed rows.
+// Y = kAllYears lists every row. A schedule whose first payment date is not valid has
+// no years: the filter is ignored and every row is listed.
+
+#include "engine/CTamsicDoc.h"
+#include "engine/OleDateTime.h"
+#include "engine/PaymentCalendar.h"
+
+#include <cstdint>
+
+namespace brellow {
+
+inline constexpr int kAllYears = -1;
+
+struct ScheduleRow {
+    int period = 0;  // 1-based over the whole schedule
+    OleDateTime date;
+    double payment = 0.0;
+    double interest = 0.0;
+    double principal = 0.0;
+    double balance = 0.0;
+};
+
+struct AmountTotals {
+    double payment = 0.0;
+    double interest = 0.0;
+    double principal = 0.0;
+
+    void Add(const ScheduleRow& row) noexcept {
+        payment += row.payment;
+        interest += row.interest;
+        principal += row.principal;
+    }
+};
+
+struct ScheduleTotals {
+    AmountTotals annual;   // rows listed for the selected year
+    AmountTotals running;  // every row generated
+};
+
+// The balance after one payment: the recurrence shared by the schedule length and the
+// rows, so both meet a balance of zero or below on the same row.
+inline double BalanceAfterPayment(double balance, double fullPayment, double periodicRate) noexcept {
+    const double interest = periodicRate * balance;
+    const double principal = fullPayment - interest;
+    return balance - principal;
+}
+
+// Walks a document's schedule row by row:
+//   ScheduleGenerator gen(doc, year);
+//   ScheduleRow row;
+//   while (gen.Next(row)) { ...row... }
+//   gen.Totals()  // complete once Next has returned false
+// The document must outlive the generator and stay unchanged while it runs.
+class ScheduleGenerator {
+public:
+    ScheduleGenerator(const CTamsicDoc& doc, int year);
+
+    // The next listed row; false when the schedule (or the selected year) is done.
+    bool Next(ScheduleRow& row);
+
+    // The year actually filtered on: kAllYears when none was asked for or the schedule
+    // has no dates.
+    int Year() const noexcept { return m_year; }
+    bool HasAnnualTotals() const noexcept { return m_year != kAllYears; }
+    const ScheduleTotals& Totals() const noexcept { return m_totals; }
+    int Length() const noexcept { return m_length; }
+    const PaymentCalendar& Calendar() const noexcept { return m_calendar; }
+
+private:
+    PaymentCalendar m_calendar;
+    int m_year;
+    int m_length;
+    std::int64_t m_firstListed;  // index of the first row dated in the year
+    std::int64_t m_stop;         // one past the last row generated
+    std::int64_t m_index = 0;
+    double m_balance;
+    double m_fullPayment;
+    double m_rate;
+    ScheduleTotals m_totals;
+};
+
+// The year a presenter lists for the view's selected tab: kAllYears for the "All" tab
+// (index 0 or less), for annually paid loans (code 6 and above) and for schedules
+// without dates; otherwise the first payment's year + tab − 1.
+int SelectedYear(const CTamsicDoc& doc, int tabIndex);
+// Whether a loan shows year tabs: paid more often than yearly, with a valid first date.
+bool HasYearTabs(const CTamsicDoc& doc);
+// First and last calendar year of the schedule's payments (last >= first; a schedule
+// without rows spans the first payment's year).
+struct YearSpan {
+    int first = 0;
+    int last = 0;
+    int Count() const noexcept { return last - first + 1; }
+};
+YearSpan ScheduleYears(const CTamsicDoc& doc);
+// Number of rows listed for a year (the whole schedule for kAllYears).
+int CountRowsInYear(const CTamsicDoc& doc, int year);
+
+}  // namespace brellow
+
+namespace brellow {
+// Whether every payment date of the schedule lies in the calendar (no later than
+// 31 December 9999). A first date that is invalid or null has no dates to check.
+// Needs the payment computed.
+bool ScheduleFitsCalendar(const CTamsicDoc& doc);
+}  // namespace brellow

@@ -1,0 +1,65 @@
+#include "engine/TermsCheck.h"
+
+#include "engine/CTamsicDoc.h"
+#include "engine/LoanFile.h"
+#include "engine/Schedule.h"
+
+#include <cmath>
+
+namespace brellow {
+
+std::string IntegerRangeMessage(long long low, long long high) {
+    return "Please enter an integer between " + std::to_string(low) + " and " +
+           std::to_string(high) + ".";
+}
+
+std::optional<TermsProblem> CheckTerms(const LoanTerms& terms) {
+    if (!std::isfinite(terms.loanAmount)) {
+        return TermsProblem{TermsField::Amount, "Please enter a number."};
+    }
+    if (std::fabs(terms.loanAmount) >= kMaxLoanAmount) {
+        return TermsProblem{TermsField::Amount,
+                            "Please enter a loan amount between -999,999,999,999.99 and "
+                            "999,999,999,999.99."};
+    }
+    if (terms.numPeriods < 0 || terms.numPeriods > kMaxPeriods) {
+        return TermsProblem{TermsField::Periods, IntegerRangeMessage(0, kMaxPeriods)};
+    }
+    if (!std::isfinite(terms.interestRate)) {
+        return TermsProblem{TermsField::Rate, "Please enter a number."};
+    }
+    if (!terms.firstPayment.HasCalendarDate()) {
+        return TermsProblem{TermsField::FirstPayment, "Please enter a date and/or time."};
+    }
+    if (terms.balloon && (terms.balloonPeriod < 1 || terms.balloonPeriod > terms.numPeriods)) {
+        return TermsProblem{TermsField::PayoffPeriod, IntegerRangeMessage(1, terms.numPeriods)};
+    }
+    if (!std::isfinite(terms.additionalPayment)) {
+        return TermsProblem{TermsField::AdditionalPayment, "Please enter a number."};
+    }
+
+    CTamsicDoc doc(terms.firstPayment);
+    doc.SetTerms(terms);
+    doc.ComputePayment();
+    const double rate = doc.GetPeriodicRate();
+    if (!std::isfinite(rate) || rate <= -1.0) {
+        return TermsProblem{TermsField::Rate,
+                            "The interest rate per payment period cannot be computed for this "
+                            "annual rate and compounding period. Please enter another rate."};
+    }
+    if (terms.numPeriods >= 1 && rate != 0.0) {
+        if (!std::isfinite(doc.GetLoanAmount() / AnnuityFactor(rate, terms.numPeriods))) {
+            return TermsProblem{TermsField::Rate,
+                                "The payment per period cannot be computed for this rate and "
+                                "number of periods. Please enter another rate."};
+        }
+    }
+    if (!ScheduleFitsCalendar(doc)) {
+        return TermsProblem{TermsField::FirstPayment,
+                            "The last payment would fall after 12/31/9999. Please enter an "
+                            "earlier first payment date or fewer periods."};
+    }
+    return std::nullopt;
+}
+
+}  // namespace brellow

@@ -1,0 +1,47 @@
+#pragma once
+
+// What the program refuses before it computes a loan: terms typed into the parameters
+// dialog or given on the command line. Fields that do not parse are refused by the
+// caller with its own message; these are the checks on parsed values and on their
+// combination.
+
+#include "engine/LoanTerms.h"
+
+#include <optional>
+#include <string>
+
+namespace brellow {
+
+// The entry a person must mend; the dialog puts the focus there.
+enum class TermsField {
+    Amount,
+    Periods,
+    Rate,
+    FirstPayment,
+    PaymentPeriod,
+    CompoundPeriod,
+    AdditionalPayment,
+    Balloon,
+    PayoffPeriod,
+};
+
+struct TermsProblem {
+    TermsField field;
+    std::string message;
+};
+
+// Limits on the amount: finite and below 10^12 in magnitude, so cents stay exact.
+inline constexpr double kMaxLoanAmount = 1e12;
+
+// "Please enter an integer between %1 and %2." filled in.
+std::string IntegerRangeMessage(long long low, long long high);
+
+// The first problem of the terms, in the order the dialog reads its fields:
+//   amount finite and below 10^12, periods 0..1,000,000 (IntegerRangeMessage), rate and
+//   additional payment finite, a ticked balloon's payoff period between 1 and the
+//   number of periods, a periodic rate that is finite and above -1, a finite payment,
+//   and a last payment no later than 31 December 9999.
+// The frequency codes are taken as given (the names were already converted).
+std::optional<TermsProblem> CheckTerms(const LoanTerms& terms);
+
+}  // namespace brellow

@@ -1,0 +1,163 @@
+#include "engine/CTamsicDoc.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace brellow {
+namespace {
+
+const OleDateTime kJan2003 = OleDateTime::FromDate(2003, 1, 1);
+
+CTamsicDoc Loan(double amount, double rate, int periods, int payment = 2, int compound = 3) {
+    CTamsicDoc doc(kJan2003);
+    doc.SetLoanAmount(amount);
+    doc.SetInterestRate(rate);
+    doc.SetNumPeriods(periods);
+    doc.SetPaymentFrequency(payment);
+    doc.SetCompoundFrequency(compound);
+    doc.ComputePayment();
+    return doc;
+}
+
+long long Cents(double amount) { return std::llround(amount * 100); }
+
+struct PaymentCase {
+    double amount, rate;
+    int periods, payment, compound;
+    long long cents;
+};
+
+TEST(ComputePayment, WorkedValues) {
+    const PaymentCase cases[] = {
+        {100000, 6, 360, 2, 3, 59955},    // monthly / monthly
+        {100000, 6, 1560, 0, 3, 14558},   // weekly / monthly
+        {10000, 12, 36, 2, 5, 33158},     // monthly / quarterly
+        {200000, 5, 360, 2, 0, 107488},   // monthly / daily
+    };
+    for (const PaymentCase& c : cases) {
+        const CTamsicDoc doc = Loan(c.amount, c.rate, c.periods, c.payment, c.compound);
+        EXPECT_EQ(c.cents, Cents(doc.GetPayment())) << c.amount << " " << c.periods;
+        // The stored payment is exactly a whole number of cents times 0.01.
+        EXPECT_EQ(double(c.cents) * 0.01, doc.GetPayment());
+    }
+}
+
+TEST(ComputePayment, PeriodicRates) {
+    EXPECT_EQ(0.004999999999999893, Loan(100000, 6, 360).GetPeriodicRate());
+    EXPECT_EQ(std::pow(1.005, 0.25) - 1.0, Loan(100000, 6, 1560, 0, 3).GetPeriodicRate());
+    EXPECT_NEAR(0.00990163, Loan(10000, 12, 36, 2, 5).GetPeriodicRate(), 1e-8);
+    EXPECT_NEAR(0.00417507, Loan(200000, 5, 360, 2, 0).GetPeriodicRate(), 1e-8);
+    EXPECT_NEAR(0.075, Loan(1000, 7.5, 10, 6, 7).GetPeriodicRate(), 1e-15);  // k = 1
+}
+
+TEST(ComputePayment, ZeroRateRepaysAmountOverPeriods) {
+    const CTamsicDoc doc = Loan(12000, 0, 12);
+    EXPECT_EQ(0.0, doc.GetPeriodicRate());
+    EXPECT_EQ(100000, Cents(doc.GetPayment()));
+    EXPECT_EQ(3333, Cents(Loan(100, 0, 3).GetPayment()));
+    EXPECT_EQ(6667, Cents(Loan(200, 0, 3).GetPayment()));
+}
+
+TEST(ComputePayment, NoPeriodsGivesNoPayment) {
+    EXPECT_EQ(0.0, Loan(12000, 0, 0).GetPayment());
+    EXPECT_EQ(0.0, Loan(12000, 6, 0).GetPayment());
+    EXPECT_EQ(0.0, Loan(0, 0, 0).GetPayment());
+}
+
+TEST(ComputePayment, ContinuousCompounding) {
+    const CTamsicDoc monthly = Loan(100000, 6, 360, 2, 8);
+    EXPECT_EQ(std::expm1(0.06 / 12), monthly.GetPeriodicRate());
+    EXPECT_EQ(std::expm1(0.06 / 52), Loan(100000, 6, 360, 0, 8).GetPeriodicRate());
+    EXPECT_EQ(0.06, std::round(Loan(1, 6, 1, 6, 8).GetPeriodicRate() * 1e2) / 1e2);
+    // Continuous compounding charges a little more than monthly compounding.
+    EXPECT_GT(monthly.GetPayment(), Loan(100000, 6, 360).GetPayment());
+}
+
+TEST(ComputePayment, UnknownCodesComputeAsMonthly) {
+    const double monthly = Loan(100000, 6, 360).GetPayment();
+    EXPECT_EQ(monthly, Loan(100000, 6, 360, 7, 3).GetPayment());
+    EXPECT_EQ(monthly, Loan(100000, 6, 360, -1, 3).GetPayment());
+    EXPECT_EQ(monthly, Loan(100000, 6, 360, 2, 9).GetPayment());
+    // Each code falls back on its own: weekly payments with an unknown compounding.
+    EXPECT_EQ(Loan(100000, 6, 1560, 0, 3).GetPayment(), Loan(100000, 6, 1560, 0, 42).GetPayment());
+}
+
+TEST(ComputePayment, IgnoresBalloonAndAdditionalPayment) {
+    CTamsicDoc doc = Loan(100000, 6, 360);
+    const double payment = doc.GetPayment();
+    doc.SetBalloon(true);
+    doc.SetBalloonPeriod(60);
+    doc.SetAdditionalPayment(100);
+    doc.ComputePayment();
+    EXPECT_EQ(payment, doc.GetPayment());
+    doc.SetCompoundFrequency(0);
+    doc.ComputePayment();
+    EXPECT_NE(payment, doc.GetPayment());
+}
+
+TEST(SetLoanAmount, RoundsToCentsTowardZeroAfterAddingHalf) {
+    CTamsicDoc doc(kJan2003);
+    const std::pair<double, long long> cases[] = {
+        {1234.567, 123457}, {1234.561, 123456}, {-1.007, -100}, {0.005, 1}, {999999999999.99, 99999999999999}};
+    for (const auto& [amount, cents] : cases) {
+        doc.SetLoanAmount(amount);
+        EXPECT_EQ(double(cents) * 0.01, doc.GetLoanAmount()) << amount;
+    }
+}
+
+TEST(Frequencies, NamesAndCodesPerVocabulary) {
+    EXPECT_EQ(4, PaymentFrequencyFromName("Quarterly"));
+    EXPECT_EQ(5, CompoundFrequencyFromName("Quarterly"));
+    EXPECT_EQ(0, PaymentFrequencyFromName("Weekly"));
+    EXPECT_EQ(1, CompoundFrequencyFromName("Weekly"));
+    EXPECT_EQ(8, CompoundFrequencyFromName("Continuous"));
+    EXPECT_EQ(3, CompoundFrequencyFromName("Continuously"));
+    EXPECT_EQ(2, PaymentFrequencyFromName("weekly"));
+    EXPECT_EQ(2, PaymentFrequencyFromName(""));
+    EXPECT_EQ("SemiAnnually", PaymentFrequencyName(5));
+    EXPECT_EQ("Continuous", CompoundFrequencyName(8));
+    EXPECT_EQ("Unknown", PaymentFrequencyName(7));
+    EXPECT_EQ("Unknown", PaymentFrequencyName(-1));
+    EXPECT_EQ("Unknown", CompoundFrequencyName(9));
+    for (int code = 0; code < kPaymentFrequencyCount; ++code) {
+        EXPECT_EQ(code, PaymentFrequencyFromName(PaymentFrequencyName(code)));
+    }
+    for (int code = 0; code < kCompoundFrequencyCount; ++code) {
+        EXPECT_EQ(code, CompoundFrequencyFromName(CompoundFrequencyName(code)));
+    }
+}
+
+TEST(NewDocument, DefaultsAndFirstPaymentDate) {
+    const CTamsicDoc doc(OleDateTime::FromCivil({2026, 3, 15, 14, 30, 0}));
+    EXPECT_EQ(OleDateTime::FromDate(2026, 4, 1), doc.GetFirstPaymentDate());
+    EXPECT_TRUE(doc.m_bParametersPending);
+    EXPECT_FALSE(doc.m_bUndoAvailable);
+    EXPECT_FALSE(doc.m_bRedoAvailable);
+    EXPECT_EQ(2, doc.GetPaymentFrequency());
+    EXPECT_EQ(3, doc.GetCompoundFrequency());
+    EXPECT_EQ(0.0, doc.GetLoanAmount());
+    EXPECT_FALSE(doc.IsModified());
+
+    EXPECT_EQ(OleDateTime::FromDate(2027, 1, 1),
+              DefaultFirstPaymentDate(OleDateTime::FromCivil({2026, 12, 20, 9, 0, 0})));
+    const OleDateTime firstOfMay = OleDateTime::FromCivil({2026, 5, 1, 10, 15, 30});
+    EXPECT_EQ(firstOfMay, DefaultFirstPaymentDate(firstOfMay));
+}
+
+TEST(History, EntriesRestoreUnchanged) {
+    CTamsicDoc doc(kJan2003);
+    const OleDateTime date = OleDateTime::FromDate(2010, 6, 15);
+    doc.SaveUndoTerms(1234.567, 7.5, 48, date, 0, 5, true, 24, 12.5);
+    doc.SaveRedoTerms(99, 1, 2, kJan2003, 6, 7, false, 0, 0);
+    doc.RestoreUndoTerms();
+    const LoanTerms expected{1234.567, 48, 7.5, date, 0, 5, true, 24, 12.5};
+    EXPECT_EQ(expected, doc.GetTerms());  // the amount is not rounded again
+    doc.RestoreRedoTerms();
+    EXPECT_EQ(99.0, doc.GetLoanAmount());
+    doc.RestoreUndoTerms();  // an entry keeps its content after use
+    EXPECT_EQ(expected, doc.GetTerms());
+}
+
+}  // namespace
+}  // namespace brellow
