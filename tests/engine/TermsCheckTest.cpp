@@ -1,0 +1,93 @@
+#include "engine/TermsCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace brellow {
+namespace {
+
+LoanTerms Terms() {
+    LoanTerms terms;
+    terms.loanAmount = 100000;
+    terms.numPeriods = 360;
+    terms.interestRate = 6;
+    terms.firstPayment = OleDateTime::FromDate(2026, 1, 1);
+    terms.paymentFrequency = 2;
+    terms.compoundFrequency = 3;
+    return terms;
+}
+
+TermsField FieldOf(const LoanTerms& terms) {
+    const auto problem = CheckTerms(terms);
+    EXPECT_TRUE(problem.has_value());
+    return problem ? problem->field : TermsField::Balloon;
+}
+
+TEST(CheckTerms, AcceptsOrdinaryAndEdgeTerms) {
+    EXPECT_FALSE(CheckTerms(Terms()));
+    LoanTerms terms = Terms();
+    terms.interestRate = 0;  // a zero rate repays A / n
+    EXPECT_FALSE(CheckTerms(terms));
+    terms.numPeriods = 0;
+    EXPECT_FALSE(CheckTerms(terms));
+    terms = Terms();
+    terms.loanAmount = -999999999999.99;
+    terms.additionalPayment = -50;
+    EXPECT_FALSE(CheckTerms(terms));
+    terms = Terms();
+    terms.balloon = true;
+    terms.balloonPeriod = 360;
+    EXPECT_FALSE(CheckTerms(terms));
+    terms.balloon = false;
+    terms.balloonPeriod = -7;  // ignored while the box is clear
+    EXPECT_FALSE(CheckTerms(terms));
+}
+
+TEST(CheckTerms, RefusesWithMessageAndField) {
+    LoanTerms terms = Terms();
+    terms.loanAmount = 1e12;
+    EXPECT_EQ(TermsField::Amount, FieldOf(terms));
+    terms.loanAmount = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(TermsField::Amount, FieldOf(terms));
+
+    for (int periods : {-1, 1000001}) {
+        terms = Terms();
+        terms.numPeriods = periods;
+        EXPECT_EQ("Please enter an integer between 0 and 1000000.", CheckTerms(terms)->message);
+    }
+    terms = Terms();
+    terms.numPeriods = 1000000;  // in range, but the last payment overruns the calendar
+    const auto late = CheckTerms(terms);
+    ASSERT_TRUE(late);
+    EXPECT_EQ(TermsField::FirstPayment, late->field);
+    EXPECT_NE(std::string::npos, late->message.find("12/31/9999"));
+
+    terms = Terms();
+    terms.balloon = true;
+    for (int period : {0, 361}) {
+        terms.balloonPeriod = period;
+        const auto problem = CheckTerms(terms);
+        ASSERT_TRUE(problem);
+        EXPECT_EQ(TermsField::PayoffPeriod, problem->field);
+        EXPECT_EQ("Please enter an integer between 1 and 360.", problem->message);
+    }
+
+    terms = Terms();
+    terms.interestRate = -500;  // negative base to a fractional power
+    terms.compoundFrequency = 5;
+    EXPECT_EQ(TermsField::Rate, FieldOf(terms));
+    terms = Terms();
+    terms.interestRate = -1200;  // periodic rate of exactly -1
+    EXPECT_EQ(TermsField::Rate, FieldOf(terms));
+
+    terms = Terms();
+    terms.firstPayment = OleDateTime(0, OleDateTime::Status::Invalid);
+    EXPECT_EQ(TermsField::FirstPayment, FieldOf(terms));
+    terms = Terms();
+    terms.additionalPayment = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(TermsField::AdditionalPayment, FieldOf(terms));
+}
+
+}  // namespace
+}  // namespace brellow
