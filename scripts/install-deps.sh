@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Brellow needs to build, test and show its window,
+# and only those that are missing.
+set -euo pipefail
+
+packages=(
+    cmake g++ ninja-build make
+    qt6-base-dev libxkbcommon-dev libgl-dev
+    libgtest-dev libbenchmark-dev
+    fonts-dejavu-core
+    xvfb xauth x11-apps xdotool imagemagick poppler-utils
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+        echo "These packages are missing and sudo is not available: ${missing[*]}" >&2
+        exit 1
+    fi
+    sudo=(sudo)
+fi
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
