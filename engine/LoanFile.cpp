@@ -92,6 +92,9 @@ std::string LoadLoanRecord(std::span<const unsigned char> bytes, CTamsicDoc& doc
     CTamsicDoc computed = loaded;
     computed.ComputePayment();
     if (!ScheduleFitsCalendar(computed)) return "the last payment would fall after 12/31/9999";
+    if (!ScheduleStaysFinite(computed)) {
+        return "the balance grows beyond any amount the program can hold";
+    }
 
     loaded.m_bParametersPending = false;
     doc = loaded;

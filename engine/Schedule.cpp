@@ -1,6 +1,7 @@
 #include "engine/Schedule.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace brellow {
 
@@ -74,6 +75,17 @@ int CountRowsInYear(const CTamsicDoc& doc, int year) {
     const std::int64_t end = std::min<std::int64_t>(length, calendar.FirstIndexAfterYear(year));
     const std::int64_t begin = std::min(end, calendar.FirstIndexInYear(year));
     return static_cast<int>(end - begin);
+}
+
+bool ScheduleStaysFinite(const CTamsicDoc& doc) {
+    ScheduleGenerator schedule(doc, kAllYears);
+    ScheduleRow row;
+    while (schedule.Next(row)) {
+        if (!std::isfinite(row.balance) || !std::isfinite(row.payment)) return false;
+    }
+    const AmountTotals& totals = schedule.Totals().running;
+    return std::isfinite(totals.payment) && std::isfinite(totals.interest) &&
+           std::isfinite(totals.principal);
 }
 
 bool ScheduleFitsCalendar(const CTamsicDoc& doc) {

@@ -120,4 +120,8 @@ namespace brellow {
 // 31 December 9999). A first date that is invalid or null has no dates to check.
 // Needs the payment computed.
 bool ScheduleFitsCalendar(const CTamsicDoc& doc);
+// Whether every row and total is a finite number. A payment rounded short by a fraction
+// of a cent compounds over a long term and can leave the range of a double, and the
+// rows would read "$inf". Walks the whole schedule. Needs the payment computed.
+bool ScheduleStaysFinite(const CTamsicDoc& doc);
 }  // namespace brellow

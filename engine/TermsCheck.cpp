@@ -7,7 +7,6 @@
 #include <cmath>
 
 namespace brellow {
-
 std::string IntegerRangeMessage(long long low, long long high) {
     return "Please enter an integer between " + std::to_string(low) + " and " +
            std::to_string(high) + ".";
@@ -31,11 +30,21 @@ std::optional<TermsProblem> CheckTerms(const LoanTerms& terms) {
     if (!terms.firstPayment.HasCalendarDate()) {
         return TermsProblem{TermsField::FirstPayment, "Please enter a date and/or time."};
     }
+    if (terms.balloon && terms.numPeriods < 1) {
+        return TermsProblem{TermsField::PayoffPeriod,
+                            "A balloon payoff needs at least one payment period. Please enter the "
+                            "number of periods, or clear \"Balloon Payment\"."};
+    }
     if (terms.balloon && (terms.balloonPeriod < 1 || terms.balloonPeriod > terms.numPeriods)) {
         return TermsProblem{TermsField::PayoffPeriod, IntegerRangeMessage(1, terms.numPeriods)};
     }
     if (!std::isfinite(terms.additionalPayment)) {
         return TermsProblem{TermsField::AdditionalPayment, "Please enter a number."};
+    }
+    if (std::fabs(terms.additionalPayment) >= kMaxLoanAmount) {
+        return TermsProblem{TermsField::AdditionalPayment,
+                            "Please enter an additional payment between -999,999,999,999.99 and "
+                            "999,999,999,999.99."};
     }
 
     CTamsicDoc doc(terms.firstPayment);
@@ -58,6 +67,11 @@ std::optional<TermsProblem> CheckTerms(const LoanTerms& terms) {
         return TermsProblem{TermsField::FirstPayment,
                             "The last payment would fall after 12/31/9999. Please enter an "
                             "earlier first payment date or fewer periods."};
+    }
+    if (!ScheduleStaysFinite(doc)) {
+        return TermsProblem{TermsField::Periods,
+                            "With these terms the balance grows beyond any amount this program can "
+                            "hold. Please enter fewer periods or a lower rate."};
     }
     return std::nullopt;
 }

@@ -37,10 +37,11 @@ inline constexpr double kMaxLoanAmount = 1e12;
 std::string IntegerRangeMessage(long long low, long long high);
 
 // The first problem of the terms, in the order the dialog reads its fields:
-//   amount finite and below 10^12, periods 0..1,000,000 (IntegerRangeMessage), rate and
-//   additional payment finite, a ticked balloon's payoff period between 1 and the
-//   number of periods, a periodic rate that is finite and above -1, a finite payment,
-//   and a last payment no later than 31 December 9999.
+//   amount finite and below 10^12 in magnitude, periods 0..1,000,000
+//   (IntegerRangeMessage), rate finite, a valid first payment date, a ticked balloon's
+//   payoff period between 1 and the number of periods, an additional payment finite and
+//   below 10^12, a periodic rate that is finite and above -1, a finite payment, a last
+//   payment no later than 31 December 9999, and rows that stay finite numbers.
 // The frequency codes are taken as given (the names were already converted).
 std::optional<TermsProblem> CheckTerms(const LoanTerms& terms);
 

@@ -142,6 +142,15 @@ TEST_F(LoanFileTest, RefusesRecordsThatCannotBeComputed) {
          "the first payment date is outside 01/01/100 to 12/31/9999"},
         {"last", [](LoanRecord& r) { Poke<std::int32_t>(r, 8, 1000000); },
          "the last payment would fall after 12/31/9999"},
+        {"overflow",
+         [](LoanRecord& r) {
+             Poke<double>(r, 0, 1000.0);
+             Poke<double>(r, 12, 900.0);
+             Poke<std::int32_t>(r, 8, 400000);
+             Poke<std::int32_t>(r, 40, 0);
+             Poke<double>(r, 32, OleDateTime::FromDate(100, 1, 1).Value());
+         },
+         "the balance grows beyond any amount the program can hold"},
     };
     for (const Case& c : cases) {
         LoanRecord record = StoreLoanRecord(CTamsicDoc(kMarch15));

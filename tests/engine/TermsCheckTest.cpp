@@ -73,6 +73,11 @@ TEST(CheckTerms, RefusesWithMessageAndField) {
         EXPECT_EQ("Please enter an integer between 1 and 360.", problem->message);
     }
 
+    terms.numPeriods = 0;
+    terms.balloonPeriod = 0;
+    EXPECT_EQ(TermsField::PayoffPeriod, FieldOf(terms));
+    EXPECT_EQ(std::string::npos, CheckTerms(terms)->message.find("between 1 and 0"));
+
     terms = Terms();
     terms.interestRate = -500;  // negative base to a fractional power
     terms.compoundFrequency = 5;
@@ -87,6 +92,23 @@ TEST(CheckTerms, RefusesWithMessageAndField) {
     terms = Terms();
     terms.additionalPayment = std::numeric_limits<double>::quiet_NaN();
     EXPECT_EQ(TermsField::AdditionalPayment, FieldOf(terms));
+    terms.additionalPayment = -1e308;
+    EXPECT_EQ(TermsField::AdditionalPayment, FieldOf(terms));
+}
+
+TEST(CheckTerms, RefusesSchedulesThatOverflow) {
+    // A payment rounded short by a fraction of a cent compounds past the largest double.
+    LoanTerms terms = Terms();
+    terms.firstPayment = OleDateTime::FromDate(100, 1, 1);
+    terms.paymentFrequency = 0;
+    terms.interestRate = 900;
+    terms.numPeriods = 400000;
+    const auto problem = CheckTerms(terms);
+    ASSERT_TRUE(problem);
+    EXPECT_EQ(TermsField::Periods, problem->field);
+    // A long but modest loan passes.
+    terms.interestRate = 0.1;
+    EXPECT_FALSE(CheckTerms(terms));
 }
 
 }  // namespace

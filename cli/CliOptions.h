@@ -1,0 +1,66 @@
+#pragma once
+
+// The command line of brellow-cli, read into a struct without touching any file.
+//
+//   brellow-cli [TERMS] [--open FILE.brw] [--year YYYY] [--format FORMAT] [--output FILE]
+//   brellow-cli refinance --original-amount A --years N ...
+//
+// Option names, frequency names, format names and the word "refinance" are matched
+// without regard to case. A value follows its option as the next argument or after
+// "=" (--rate=6); a next argument that starts with "--" is taken as the next option,
+// so "--amount --rate 6" reports the missing amount. Every value is parsed here, so a
+// usage error names the option and the text it could not read.
+
+#include "engine/OleDateTime.h"
+#include "tools/RefinanceAdvice.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+
+namespace brellow::cli {
+
+enum class Command { Loan, Refinance, Help, Version };
+enum class OutputFormat { Text, Html, Table, Csv, Brw };
+
+// Terms given on the command line; each one present replaces the document's value.
+struct TermsOverrides {
+    std::optional<double> amount;
+    std::optional<int> periods;
+    std::optional<double> rate;
+    std::optional<OleDateTime> firstPayment;
+    std::optional<int> paymentFrequency;
+    std::optional<int> compoundFrequency;
+    std::optional<double> additionalPayment;
+    std::optional<int> balloonPeriod;  // present: the balloon flag is set
+
+    bool Any() const noexcept;
+};
+
+struct CliOptions {
+    Command command = Command::Loan;
+    TermsOverrides terms;
+    std::optional<std::string> openPath;
+    std::optional<int> year;
+    OutputFormat format = OutputFormat::Text;
+    std::optional<std::string> outputPath;
+    // Fields not given stay 0, as the advisor's dialog opens.
+    RefinanceInputs refinance;
+};
+
+// What is wrong with the command line, without the program name.
+struct UsageError {
+    std::string message;
+};
+
+// `args` excludes the program name.
+std::variant<CliOptions, UsageError> ParseCliArguments(std::span<const std::string> args);
+
+// The text --help prints.
+std::string UsageText();
+
+// The option (with its dashes) that sets a refinance field: "--tax-bracket".
+std::string RefinanceOptionName(RefinanceField field);
+
+}  // namespace brellow::cli

@@ -1,0 +1,10 @@
+#include "cli/CliRun.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return brellow::cli::RunCliArguments(args, std::cout, std::cerr);
+}

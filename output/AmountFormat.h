@@ -1,0 +1,33 @@
+#pragma once
+
+// Money and rates as every presenter shows them.
+//
+// FormatAmount prints "$%.2lf" (correctly rounded, as printf rounds) and groups the
+// integer digits by three with ",": 1234567.891 -> "$1,234,567.89", 999.999 ->
+// "$1,000.00" (grouped after rounding), -1234.5 -> "$-1,234.50" (the sign stands
+// between "$" and the digits), -0.001 -> "$-0.00". It never rounds the value first.
+//
+// Rates print with "%lf" (six decimals), then TrimTrailingZeros drops the zeros and a
+// bare point: 7.500000 -> 7.5, 8.000000 -> 8, 0.000000 -> 0.
+//
+// Neither depends on the user's locale.
+
+#include <string>
+
+namespace brellow {
+
+std::string FormatAmount(double value);
+// Appends FormatAmount(value) to `out` without a temporary string.
+void AppendAmount(std::string& out, double value);
+// Appends "%.2f" of the value: no "$", no separators ("-1234.50"), for spreadsheets.
+void AppendPlainAmount(std::string& out, double value);
+
+// Edits a "%lf" text in place to its shortest decimal form.
+void TrimTrailingZeros(std::string& text);
+// The annual rate as shown in a loan summary, without the "%": "7.5", "8".
+std::string FormatRate(double percent);
+
+// "%d" of an int, appended.
+void AppendInt(std::string& out, long long value);
+
+}  // namespace brellow

@@ -1,0 +1,158 @@
+#include "cli/CliOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace brellow::cli {
+namespace {
+
+std::variant<CliOptions, UsageError> Parse(const std::vector<std::string>& args) {
+    return ParseCliArguments(args);
+}
+
+CliOptions Parsed(const std::vector<std::string>& args) {
+    auto result = Parse(args);
+    if (const auto* error = std::get_if<UsageError>(&result)) {
+        ADD_FAILURE() << error->message;
+        return {};
+    }
+    return std::get<CliOptions>(result);
+}
+
+std::string ErrorOf(const std::vector<std::string>& args) {
+    auto result = Parse(args);
+    const auto* error = std::get_if<UsageError>(&result);
+    return error ? error->message : "(accepted)";
+}
+
+TEST(ParseCliArguments, NothingGivenIsTheTextOfANewLoan) {
+    const CliOptions options = Parsed({});
+    EXPECT_EQ(Command::Loan, options.command);
+    EXPECT_EQ(OutputFormat::Text, options.format);
+    EXPECT_FALSE(options.terms.Any());
+    EXPECT_FALSE(options.openPath || options.year || options.outputPath);
+}
+
+TEST(ParseCliArguments, NamesIgnoreCaseAndValuesMayFollowEquals) {
+    const CliOptions options = Parsed({"--AMOUNT=1500.5",
+                                       "--Payment-Period",
+                                       "biweekly",
+                                       "--COMPOUNDING",
+                                       "CONTINUOUS",
+                                       "--format",
+                                       "Csv",
+                                       "--first-payment",
+                                       "2003-01-31",
+                                       "--extra=-2.5",
+                                       "--Balloon",
+                                       "12",
+                                       "--periods",
+                                       " 24 ",
+                                       "--rate",
+                                       "0",
+                                       "--year",
+                                       "2003",
+                                       "--output",
+                                       "a=b.csv",
+                                       "--open",
+                                       "x.brw"});
+    EXPECT_EQ(1500.5, options.terms.amount);
+    EXPECT_EQ(1, options.terms.paymentFrequency);
+    EXPECT_EQ(8, options.terms.compoundFrequency);
+    EXPECT_EQ(OutputFormat::Csv, options.format);
+    EXPECT_EQ(OleDateTime::FromDate(2003, 1, 31), options.terms.firstPayment);
+    EXPECT_EQ(-2.5, options.terms.additionalPayment);
+    EXPECT_EQ(12, options.terms.balloonPeriod);
+    EXPECT_EQ(24, options.terms.periods);
+    EXPECT_EQ(0.0, options.terms.rate);
+    EXPECT_EQ(2003, options.year);
+    EXPECT_EQ("a=b.csv", options.outputPath);
+    EXPECT_EQ("x.brw", options.openPath);
+}
+
+TEST(ParseCliArguments, UsageErrorsNameTheOptionAndTheText) {
+    const struct {
+        std::vector<std::string> args;
+        std::string message;
+    } cases[] = {
+        {{"--amount"}, "--amount needs a value."},
+        {{"--amount", "--rate", "6"}, "--amount needs a value."},
+        {{"--rate", "6", "--RATE", "7"}, "--rate is given more than once."},
+        {{"--amount", ""}, "--amount \"\": Please enter a number."},
+        {{"--amount", "nan"}, "--amount \"nan\": Please enter a number."},
+        {{"--rate", "inf"}, "--rate \"inf\": Please enter a number."},
+        {{"--extra", "1e400"}, "--extra \"1e400\": Please enter a number."},
+        {{"--amount", "1,500"}, "--amount \"1,500\": Please enter a number."},
+        {{"--periods", "99999999999"},
+         "--periods \"99999999999\": Please enter an integer between 0 and 1000000."},
+        {{"--periods", "3.5"}, "--periods \"3.5\": Please enter an integer."},
+        {{"--balloon", "-99999999999"},
+         "--balloon \"-99999999999\": Please enter an integer between 1 and 1000000."},
+        {{"--first-payment", "02/30/2003"},
+         "--first-payment \"02/30/2003\": Please enter a date and/or time. Dates read "
+         "MM/DD/YYYY or YYYY-MM-DD."},
+        {{"--payment-period", "Fortnightly"},
+         "--payment-period \"Fortnightly\": unknown payment period; valid names: Weekly, "
+         "BiWeekly, Monthly, BiMonthly, Quarterly, SemiAnnually, Annually."},
+        {{"--compounding", "Continuously"},
+         "--compounding \"Continuously\": unknown compounding; valid names: Daily, Weekly, "
+         "BiWeekly, Monthly, BiMonthly, Quarterly, SemiAnnually, Annually, Continuous."},
+        {{"--format", "pdf"},
+         "--format \"pdf\": unknown format; valid formats: text, html, table, csv, brw."},
+        {{"--year", "-1"}, "--year \"-1\": Please enter an integer between 100 and 9999."},
+        {{"--year", "10000"}, "--year \"10000\": Please enter an integer between 100 and 9999."},
+        {{"--open", ""}, "--open: Please enter a file name."},
+        {{"--output="}, "--output: Please enter a file name."},
+        {{"--format", "brw"}, "--format brw needs --output FILE: a document file is binary."},
+        {{"--format", "BRW", "--output", "x.brw", "--year", "2003"},
+         "--year does not apply to --format brw: a document file holds every year."},
+        {{"refinance", "--years", "-3"}, "--years \"-3\": Please enter a positive integer."},
+        {{"refinance", "--points", "nan"}, "--points \"nan\": Please enter a number."},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.message, ErrorOf(c.args)) << c.args.front();
+}
+
+TEST(ParseCliArguments, UnknownWordsListWhatIsValid) {
+    EXPECT_EQ(
+        "unknown option \"--Bogus\"; valid options: --amount, --periods, --rate, "
+        "--first-payment, --payment-period, --compounding, --extra, --balloon, --open, --year, "
+        "--format, --output, --help, --version.",
+        ErrorOf({"--Bogus", "1"}));
+    EXPECT_EQ(
+        "unknown option \"--amount\" for refinance; valid options: --original-amount, --years, "
+        "--rate, --months-paid, --tax-bracket, --new-years, --new-rate, --points, "
+        "--closing-cost, --help, --version.",
+        ErrorOf({"refinance", "--amount", "5"}));
+    const std::string unexpected =
+        "; options start with \"--\" (\"refinance\" only as the first argument). See "
+        "brellow-cli --help.";
+    EXPECT_EQ("unexpected argument \"\"" + unexpected, ErrorOf({""}));
+    EXPECT_EQ("unexpected argument \"360\"" + unexpected, ErrorOf({"--periods", "12", "360"}));
+    EXPECT_EQ("unexpected argument \"refinance\"" + unexpected,
+              ErrorOf({"--amount", "5", "refinance"}));
+    EXPECT_EQ("unexpected argument \"-5\"" + unexpected, ErrorOf({"-5"}));
+}
+
+TEST(ParseCliArguments, HelpAndVersionWinWhereverTheyStand) {
+    EXPECT_EQ(Command::Help, Parsed({"--amount", "5", "--HELP"}).command);
+    EXPECT_EQ(Command::Help, Parsed({"refinance", "-h"}).command);
+    EXPECT_EQ(Command::Version, Parsed({"--version", "--format", "pdf"}).command);
+}
+
+TEST(ParseCliArguments, RefinanceFieldsDefaultToZero) {
+    const CliOptions options = Parsed({"Refinance", "--original-amount", "120000", "--YEARS", "10",
+                                       "--new-years=20", "--closing-cost", "15000"});
+    EXPECT_EQ(Command::Refinance, options.command);
+    EXPECT_EQ(120000.0, options.refinance.originalAmount);
+    EXPECT_EQ(10u, options.refinance.years);
+    EXPECT_EQ(20u, options.refinance.newYears);
+    EXPECT_EQ(15000.0, options.refinance.closingCost);
+    EXPECT_EQ(0.0, options.refinance.rate);
+    EXPECT_EQ(0u, options.refinance.monthsPaid);
+    EXPECT_EQ("--tax-bracket", RefinanceOptionName(RefinanceField::TaxBracket));
+}
+
+}  // namespace
+}  // namespace brellow::cli

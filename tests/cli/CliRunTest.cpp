@@ -1,0 +1,276 @@
+#include "cli/CliRun.h"
+
+#include "engine/CTamsicDoc.h"
+#include "engine/LoanFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace brellow::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome RunArgs(const std::vector<std::string>& args,
+                const OleDateTime& now = OleDateTime::FromDate(2024, 3, 15)) {
+    std::ostringstream out;
+    std::ostringstream err;
+    Outcome outcome;
+    outcome.status = RunCliArguments(args, out, err, now);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+}
+
+const std::vector<std::string> kMortgage = {"--amount",  "100000", "--rate",          "6",
+                                            "--periods", "360",    "--first-payment", "01/01/2003"};
+
+std::vector<std::string> Mortgage(std::vector<std::string> more) {
+    more.insert(more.begin(), kMortgage.begin(), kMortgage.end());
+    return more;
+}
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(RunCli, WritesTheTextExportOfTheTerms) {
+    const Outcome run = RunArgs(kMortgage);
+    EXPECT_EQ(kExitSuccess, run.status);
+    EXPECT_EQ("", run.err);
+    EXPECT_NE(std::string::npos, run.out.find("\r\nPayment per Period: $599.55\r\n"));
+    EXPECT_EQ(
+        "360\t12/01/2032\t$600.08\t$2.99\t$597.09\t$0.00\r\n"
+        "Running Totals:\t\t$215,838.53\t$115,838.53\t$100,000.00\r\n",
+        run.out.substr(run.out.rfind("360\t")));
+}
+
+TEST(RunCli, EachFormatWritesItsBytes) {
+    const std::string text = RunArgs(kMortgage).out;
+    const std::string table = RunArgs(Mortgage({"--format", "table"})).out;
+    EXPECT_EQ(text.substr(text.find("Period\t")), table);
+    EXPECT_TRUE(RunArgs(Mortgage({"--format", "HTML"})).out.starts_with("<html>\r\n<body>\r\n"));
+    EXPECT_TRUE(RunArgs(Mortgage({"--format", "csv"}))
+                    .out.starts_with("Period,Date,Payment,Interest,Principal,Balance\r\n"
+                                     "1,2003-01-01,599.55,500.00,99.55,99900.45\r\n"));
+}
+
+TEST(RunCli, FirstPaymentDefaultsToTheNewDocumentRule) {
+    const std::vector<std::string> loan = {"--amount", "1200", "--periods", "2"};
+    EXPECT_NE(std::string::npos, RunArgs(loan).out.find("\r\n1\t04/01/2024\t"));
+    const Outcome onTheFirst = RunArgs(loan, OleDateTime::FromCivil({2024, 5, 1, 9, 30, 0}));
+    EXPECT_NE(std::string::npos, onTheFirst.out.find("\r\n1\t05/01/2024\t"));
+    EXPECT_NE(std::string::npos, onTheFirst.out.find("\r\n2\t06/01/2024\t"));
+}
+
+TEST(RunCli, YearListsOneYearOfTheLoan) {
+    const Outcome run = RunArgs(Mortgage({"--year", "2004"}));
+    EXPECT_EQ(kExitSuccess, run.status);
+    EXPECT_NE(std::string::npos, run.out.find("\r\n13\t01/01/2004\t"));
+    EXPECT_EQ(std::string::npos, run.out.find("\r\n25\t"));
+    EXPECT_NE(std::string::npos, run.out.find("\r\nAnnual Totals:\t\t$7,194.60\t"));
+    // A year without payments is listed as empty, not refused.
+    EXPECT_EQ(kExitSuccess, RunArgs(Mortgage({"--year", "2100"})).status);
+}
+
+TEST(RunCli, RefusesTermsAsTheDialogDoes) {
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"--periods", "-1"}, "--periods: Please enter an integer between 0 and 1000000."},
+        {{"--amount", "1e12"},
+         "--amount: Please enter a loan amount between -999,999,999,999.99 and "
+         "999,999,999,999.99."},
+        {{"--periods", "12", "--balloon", "13"},
+         "--balloon: Please enter an integer between 1 and 12."},
+        {{"--periods", "12", "--rate", "-500", "--compounding", "quarterly"},
+         "--rate: The interest rate per payment period cannot be computed for this annual rate "
+         "and compounding period. Please enter another rate."},
+        {{"--periods", "1000000", "--payment-period", "weekly", "--first-payment", "01/01/2026"},
+         "--first-payment: The last payment would fall after 12/31/9999. Please enter an "
+         "earlier first payment date or fewer periods."},
+        {Mortgage({"--payment-period", "annually", "--year", "2003"}),
+         "--year: a loan paid annually is not listed by year."},
+        {{"--bogus"},
+         "unknown option \"--bogus\"; valid options: --amount, --periods, --rate, "
+         "--first-payment, --payment-period, --compounding, --extra, --balloon, --open, --year, "
+         "--format, --output, --help, --version."},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = RunArgs(c.args);
+        EXPECT_EQ(kExitUsageError, run.status) << c.err;
+        EXPECT_EQ("brellow-cli: " + c.err + "\n", run.err);
+        EXPECT_EQ("", run.out);
+    }
+}
+
+TEST(RunCli, RefinancePrintsTheAdviceLine) {
+    const Outcome run = RunArgs({"refinance", "--original-amount", "120000", "--years", "10",
+                                 "--new-years", "20", "--closing-cost", "15000"});
+    EXPECT_EQ(kExitSuccess, run.status);
+    EXPECT_EQ(
+        "Your new loan balance is $120,000.00 (excluding closing cost and points).\n"
+        "Your break even period is 2 years and 6 months.\n"
+        "You should refinance with this option if you plan to sell the house after the break "
+        "even period.\n",
+        run.out);
+
+    const Outcome refused = RunArgs({"refinance", "--years", "10", "--months-paid", "121"});
+    EXPECT_EQ(kExitUsageError, refused.status);
+    EXPECT_EQ("brellow-cli: --months-paid: Please enter an integer between 0 and 120.\n",
+              refused.err);
+}
+
+TEST(RunCli, HelpVersionAndAFailingOutput) {
+    const Outcome help = RunArgs({"--help"});
+    EXPECT_EQ(kExitSuccess, help.status);
+    EXPECT_EQ(UsageText(), help.out);
+    EXPECT_EQ("brellow-cli 1.0\n", RunArgs({"--version"}).out);
+
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    std::ostringstream err;
+    const std::vector<std::string> args = kMortgage;
+    EXPECT_EQ(kExitFileError,
+              RunCliArguments(args, broken, err, OleDateTime::FromDate(2024, 1, 1)));
+    EXPECT_EQ("brellow-cli: cannot write to standard output.\n", err.str());
+}
+
+class CliFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (fs::temp_directory_path() / "brellow-cli-XXXXXX").string();
+        ASSERT_NE(nullptr, mkdtemp(pattern.data()));
+        m_dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    std::string Path(const char* name) const { return (m_dir / name).string(); }
+
+    fs::path m_dir;
+};
+
+TEST_F(CliFiles, DocumentFileRoundTripsByteForByte) {
+    const auto first =
+        RunArgs(Mortgage({"--extra", "25.5", "--balloon", "120", "--compounding", "Continuous",
+                          "--format", "brw", "--output", Path("x.brw")}));
+    ASSERT_EQ(kExitSuccess, first.status) << first.err;
+    EXPECT_EQ("", first.out);
+    ASSERT_EQ(
+        kExitSuccess,
+        RunArgs({"--open", Path("x.brw"), "--format", "brw", "--output", Path("y.brw")}).status);
+    const std::string bytes = ReadAll(Path("x.brw"));
+    EXPECT_EQ(64u, bytes.size());
+    EXPECT_EQ(bytes, ReadAll(Path("y.brw")));
+    EXPECT_EQ(
+        RunArgs(Mortgage({"--extra", "25.5", "--balloon", "120", "--compounding", "Continuous"}))
+            .out,
+        RunArgs({"--open", Path("x.brw")}).out);
+}
+
+TEST_F(CliFiles, OpenedTermsAreOverriddenAndChecked) {
+    ASSERT_EQ(kExitSuccess,
+              RunArgs(Mortgage({"--format", "brw", "--output", Path("m.brw")})).status);
+    const Outcome overridden = RunArgs({"--open", Path("m.brw"), "--amount", "5000"});
+    EXPECT_EQ(kExitSuccess, overridden.status);
+    EXPECT_TRUE(overridden.out.starts_with(
+        "Loan Amount: $5,000.00\r\nInterest Rate: 6%\r\n# of Periods: 360\r\n"
+        "Payment per Period: $29.98\r\n"))
+        << overridden.out.substr(0, 100);
+
+    // An amount that is not whole cents stays as stored when other terms change.
+    std::string record = ReadAll(Path("m.brw"));
+    const double oddAmount = 1234.567;
+    std::memcpy(record.data(), &oddAmount, sizeof oddAmount);
+    std::ofstream(Path("odd.brw"), std::ios::binary) << record;
+    ASSERT_EQ(kExitSuccess, RunArgs({"--open", Path("odd.brw"), "--rate", "5", "--format", "brw",
+                                     "--output", Path("odd2.brw")})
+                                .status);
+    EXPECT_EQ(record.substr(0, 8), ReadAll(Path("odd2.brw")).substr(0, 8));
+
+    // A stored value the dialog would refuse is kept when nothing is changed, and named
+    // as the file's when other terms are given.
+    CTamsicDoc doc(OleDateTime::FromDate(2024, 1, 1));
+    doc.SetNumPeriods(-5);
+    ASSERT_EQ("", WriteLoanFile(Path("negative.brw"), doc));
+    EXPECT_EQ(kExitSuccess, RunArgs({"--open", Path("negative.brw")}).status);
+    const Outcome refused = RunArgs({"--open", Path("negative.brw"), "--rate", "5"});
+    EXPECT_EQ(kExitUsageError, refused.status);
+    EXPECT_EQ("brellow-cli: --periods (as read from " + Path("negative.brw") +
+                  "): Please enter an integer between 0 and 1000000.\n",
+              refused.err);
+}
+
+TEST_F(CliFiles, FileProblemsExitWithOneAndNameTheFile) {
+    std::ofstream(Path("short.brw")) << "0123456789";
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"--open", Path("missing.brw")},
+         "Cannot open " + Path("missing.brw") + ": No such file or directory."},
+        {{"--open", Path("short.brw")},
+         "Cannot open " + Path("short.brw") + ": the file is shorter than 64 bytes."},
+        {Mortgage({"--output", Path("no/such/dir.txt")}),
+         "Cannot write " + Path("no/such/dir.txt") + ": No such file or directory."},
+        {Mortgage({"--format", "brw", "--output", Path("no/such/dir.brw")}),
+         "Cannot save " + Path("no/such/dir.brw") + ": No such file or directory."},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = RunArgs(c.args);
+        EXPECT_EQ(kExitFileError, run.status) << c.err;
+        EXPECT_EQ("brellow-cli: " + c.err + "\n", run.err);
+    }
+}
+
+TEST_F(CliFiles, OutputFileHoldsWhatStandardOutputWould) {
+    ASSERT_EQ(kExitSuccess,
+              RunArgs(Mortgage({"--format", "html", "--output", Path("m.html")})).status);
+    EXPECT_EQ(RunArgs(Mortgage({"--format", "html"})).out, ReadAll(Path("m.html")));
+}
+
+// A few runs of the real program, for what only a process shows: exit statuses and
+// the two streams.
+TEST_F(CliFiles, ProgramEndToEnd) {
+    const std::string cli = BRELLOW_CLI_PATH;
+    const auto status = [&](const std::string& args) {
+        const std::string command =
+            cli + " " + args + " >" + Path("out") + " 2>" + Path("err") + " </dev/null";
+        const int raw = std::system(command.c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    };
+    EXPECT_EQ(0, status("--amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003"));
+    EXPECT_NE(std::string::npos, ReadAll(Path("out")).find("Payment per Period: $599.55\r\n"));
+
+    EXPECT_EQ(
+        0, status("--amount 100000 --rate 6 --periods 360 --format brw --output " + Path("x.brw")));
+    EXPECT_EQ(0, status("--open " + Path("x.brw") + " --format brw --output " + Path("y.brw")));
+    EXPECT_EQ(ReadAll(Path("x.brw")), ReadAll(Path("y.brw")));
+
+    EXPECT_EQ(2, status("--periods"));
+    EXPECT_EQ("brellow-cli: --periods needs a value.\n", ReadAll(Path("err")));
+    EXPECT_EQ("", ReadAll(Path("out")));
+    EXPECT_EQ(1, status("--open " + Path("nothing.brw")));
+
+    EXPECT_EQ(0, status("refinance --original-amount 120000 --years 10 --new-years 10"));
+    EXPECT_TRUE(ReadAll(Path("out")).ends_with("\nYou should not refinance with this option\n"));
+}
+
+}  // namespace
+}  // namespace brellow::cli

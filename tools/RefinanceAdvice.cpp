@@ -1,0 +1,200 @@
+#include "tools/RefinanceAdvice.h"
+
+#include "engine/Cents.h"
+#include "engine/LoanFile.h"
+#include "engine/NumberParse.h"
+#include "engine/TermsCheck.h"
+#include "output/AmountFormat.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+
+namespace brellow {
+
+namespace {
+
+// An annual percentage as a monthly fraction: the double nearest 1/1200.
+constexpr double kPercentPerMonth = 0.0008333333333333334;
+
+static_assert(kMaxPeriods == 1000000, "the term message names the limit");
+constexpr const char* kTermLimitNote = " A loan term is at most 1,000,000 months.";
+
+// Break-even periods at or beyond this do not fit a 64-bit count of months.
+constexpr double kMaxBreakEvenMonths = 9.2e18;
+
+RefinanceResult Refuse(RefinanceField field, std::string message) {
+    return {{}, RefinanceRefusal{field, std::move(message)}};
+}
+
+// The level monthly payment that repays `principal` over `months` months. At a rate
+// of exactly 0 the annuity factor is the number of months.
+double MonthlyPayment(double principal, double monthlyRate, unsigned months) {
+    if (monthlyRate == 0.0) return principal / months;
+    return principal / ((1.0 - 1.0 / std::pow(1.0 + monthlyRate, months)) / monthlyRate);
+}
+
+std::optional<RefinanceRefusal> CheckTerm(RefinanceField field, unsigned years) {
+    if (years >= 1 && years <= MaxRefinanceYears()) return std::nullopt;
+    return RefinanceRefusal{field, IntegerRangeMessage(1, MaxRefinanceYears()) + kTermLimitNote};
+}
+
+// Where each field is held, by RefinanceField: a number or a whole count.
+struct FieldSlot {
+    double RefinanceInputs::*number;
+    unsigned RefinanceInputs::*whole;
+};
+constexpr FieldSlot kFieldSlots[] = {
+    {&RefinanceInputs::originalAmount, nullptr}, {nullptr, &RefinanceInputs::years},
+    {&RefinanceInputs::rate, nullptr},           {nullptr, &RefinanceInputs::monthsPaid},
+    {&RefinanceInputs::taxBracket, nullptr},     {nullptr, &RefinanceInputs::newYears},
+    {&RefinanceInputs::newRate, nullptr},        {&RefinanceInputs::points, nullptr},
+    {&RefinanceInputs::closingCost, nullptr},
+};
+
+std::optional<RefinanceRefusal> CheckNumbers(const RefinanceInputs& in) {
+    for (std::size_t i = 0; i < std::size(kFieldSlots); ++i) {
+        const auto number = kFieldSlots[i].number;
+        if (number && !std::isfinite(in.*number)) {
+            return RefinanceRefusal{static_cast<RefinanceField>(i), "Please enter a number."};
+        }
+    }
+    return std::nullopt;
+}
+
+// The checks that need no computation: numbers that are not finite (only a caller that
+// skips SetRefinanceField can pass them), then the terms in the order they are read.
+std::optional<RefinanceRefusal> CheckInputs(const RefinanceInputs& in) {
+    if (auto problem = CheckNumbers(in)) return problem;
+    if (auto problem = CheckTerm(RefinanceField::Years, in.years)) return problem;
+    const unsigned months = in.years * 12;
+    if (in.monthsPaid > months) {
+        return RefinanceRefusal{RefinanceField::MonthsPaid, IntegerRangeMessage(0, months)};
+    }
+    if (!(in.taxBracket < 100.0)) {
+        return RefinanceRefusal{RefinanceField::TaxBracket,
+                                "Please enter a tax bracket below 100%: at 100% or more "
+                                "nothing is saved after tax."};
+    }
+    return CheckTerm(RefinanceField::NewYears, in.newYears);
+}
+
+void AppendCount(std::string& out, std::int64_t count, const char* unit) {
+    AppendInt(out, count);
+    out += ' ';
+    out += unit;
+    if (count != 1) out += 's';
+}
+
+}  // namespace
+
+unsigned MaxRefinanceYears() noexcept {
+    return kMaxPeriods / 12;
+}
+
+std::optional<RefinanceRefusal> SetRefinanceField(RefinanceInputs& inputs, RefinanceField field,
+                                                  std::string_view text) {
+    const FieldSlot& slot = kFieldSlots[static_cast<std::size_t>(field)];
+    if (slot.whole) {
+        const auto value = ParseUnsigned(text);
+        if (!value) return RefinanceRefusal{field, "Please enter a positive integer."};
+        inputs.*slot.whole = *value;
+    } else {
+        const auto value = ParseDouble(text);
+        if (!value) return RefinanceRefusal{field, "Please enter a number."};
+        inputs.*slot.number = *value;
+    }
+    return std::nullopt;
+}
+
+RefinanceResult AdviseRefinance(const RefinanceInputs& in) {
+    if (auto problem = CheckInputs(in)) return {{}, std::move(problem)};
+
+    const double oldRate = in.rate * kPercentPerMonth;
+    const unsigned oldMonths = in.years * 12;
+    double oldPayment = RoundToCents(MonthlyPayment(in.originalAmount, oldRate, oldMonths));
+    if (!std::isfinite(oldPayment)) {
+        return Refuse(RefinanceField::Rate,
+                      "The current loan's monthly payment is not a finite number with these "
+                      "figures.");
+    }
+
+    double balance = in.originalAmount;
+    for (unsigned month = 0; month < in.monthsPaid; ++month) {
+        const double interest = oldRate * balance;
+        const double principal = oldPayment - interest;
+        if (month == oldMonths - 1) {
+            // The last month of the term pays off exactly what is left.
+            oldPayment = balance + interest;
+            balance = 0.0;
+        } else {
+            balance -= principal;
+        }
+    }
+    if (!std::isfinite(balance) || !std::isfinite(oldPayment)) {
+        return Refuse(RefinanceField::Rate,
+                      "The current loan's balance is not a finite number with these figures.");
+    }
+
+    const double pointsCost = in.points * balance * 0.01;
+    const double cost = pointsCost + in.closingCost;
+    if (!std::isfinite(cost)) {
+        return Refuse(
+            std::isfinite(pointsCost) ? RefinanceField::ClosingCost : RefinanceField::Points,
+            "The cost of refinancing is not a finite number with these figures.");
+    }
+
+    const double newPayment =
+        MonthlyPayment(balance, in.newRate * kPercentPerMonth, in.newYears * 12);
+    if (!std::isfinite(newPayment)) {
+        return Refuse(RefinanceField::NewRate,
+                      "The new loan's monthly payment is not a finite number with these "
+                      "figures.");
+    }
+
+    RefinanceResult result;
+    std::string& text = result.advice;
+    text = "Your new loan balance is ";
+    AppendAmount(text, balance);
+    text += " (excluding closing cost and points).\n";
+
+    if (!(newPayment < oldPayment)) {
+        text +=
+            "Your new monthly payment will be even more than your old monthly payment.\n"
+            "You should not refinance with this option";
+        return result;
+    }
+
+    const double saving = (oldPayment - newPayment) * (1.0 - in.taxBracket * 0.01);
+    if (!std::isfinite(saving)) {
+        return Refuse(RefinanceField::TaxBracket,
+                      "The monthly saving after tax is not a finite number with these figures.");
+    }
+    const double breakEven = std::trunc(cost / saving + 0.5);
+    if (breakEven <= 0.0) {
+        text += "You should definitely refinance with this option.";
+        return result;
+    }
+    if (!(breakEven < kMaxBreakEvenMonths)) {
+        return Refuse(RefinanceField::ClosingCost,
+                      "The monthly saving is too small to ever pay back the cost of "
+                      "refinancing.");
+    }
+
+    const auto months = static_cast<std::int64_t>(breakEven);
+    const std::int64_t years = months / 12;
+    const std::int64_t rest = months % 12;
+    text += "Your break even period is ";
+    if (years > 0) AppendCount(text, years, "year");
+    if (rest > 0) {
+        if (years > 0) text += " and ";
+        AppendCount(text, rest, "month");
+    }
+    text +=
+        ".\nYou should refinance with this option if you plan to sell the house after the "
+        "break even period.";
+    return result;
+}
+
+}  // namespace brellow

@@ -1,0 +1,79 @@
+#pragma once
+
+// Whether replacing a mortgage that has been paid for some months by a new loan pays
+// off, and after how long. Everything is monthly.
+//
+//   old payment P1 = annuity of the original amount over years × 12 months at rate/1200,
+//                    rounded to cents;
+//   balance B      = the original amount after the months already paid (the month
+//                    that ends the term pays the loan off exactly);
+//   cost F         = points % of B + closing cost;
+//   new payment P2 = annuity of B over new years × 12 months at new rate/1200;
+//   saving S       = (P1 − P2) × (1 − tax bracket / 100) a month;
+//   break-even K   = F / S months, rounded half up.
+// A rate of 0 repays the principal in equal parts (the old payment rounded to cents,
+// the new one not). Example: 120,000.00 over 10 years at 0 %, nothing paid yet,
+// refinanced over 20 years at 0 % for a closing cost of 15,000.00: P1 = 1,000.00,
+// P2 = 500.00, K = 30, "Your break even period is 2 years and 6 months."
+//
+// Inputs that leave the computation undefined are refused with the field to mend: a
+// term of 0 years or longer than 1,000,000 months, more months paid than the term has,
+// a tax bracket of 100 % or more, and figures whose balance, payments, cost or saving
+// would not be finite numbers.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace brellow {
+
+// The dialog's fields, in the order they are read and checked.
+enum class RefinanceField {
+    OriginalAmount,
+    Years,
+    Rate,
+    MonthsPaid,
+    TaxBracket,
+    NewYears,
+    NewRate,
+    Points,
+    ClosingCost,
+};
+
+struct RefinanceInputs {
+    double originalAmount = 0.0;
+    unsigned years = 0;  // current loan's term
+    double rate = 0.0;   // annual, percent
+    unsigned monthsPaid = 0;
+    double taxBracket = 0.0;  // percent
+    unsigned newYears = 0;
+    double newRate = 0.0;
+    double points = 0.0;  // percent of the new loan's balance
+    double closingCost = 0.0;
+};
+
+struct RefinanceRefusal {
+    RefinanceField field;
+    std::string message;
+};
+
+struct RefinanceResult {
+    std::string advice;  // empty when refused
+    std::optional<RefinanceRefusal> refusal;
+};
+
+// Reads one field as typed into `inputs`: a number for the amounts, rates, bracket and
+// points ("Please enter a number." otherwise), a decimal integer of 32 bits without
+// sign for the years and months ("Please enter a positive integer." otherwise).
+// The same text is read whatever the user's locale.
+std::optional<RefinanceRefusal> SetRefinanceField(RefinanceInputs& inputs, RefinanceField field,
+                                                  std::string_view text);
+
+// The advice text, lines separated by "\n" and without a final line feed, or the
+// first refusal.
+RefinanceResult AdviseRefinance(const RefinanceInputs& inputs);
+
+// The longest term either loan may have, in years (a term is at most 1,000,000 months).
+unsigned MaxRefinanceYears() noexcept;
+
+}  // namespace brellow
