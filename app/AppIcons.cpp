@@ -1,0 +1,195 @@
+#include "app/AppIcons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace {
+
+constexpr int kSize = 32;
+const QColor kInk(40, 40, 40);
+const QColor kPaper(255, 255, 255);
+const QColor kAccent(46, 109, 180);
+const QColor kFolder(222, 176, 64);
+
+void DrawPage(QPainter& p, const QRectF& r) {
+    QPainterPath page;
+    const qreal fold = r.width() * 0.3;
+    page.moveTo(r.topLeft());
+    page.lineTo(r.right() - fold, r.top());
+    page.lineTo(r.right(), r.top() + fold);
+    page.lineTo(r.bottomRight());
+    page.lineTo(r.bottomLeft());
+    page.closeSubpath();
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(kPaper);
+    p.drawPath(page);
+    p.drawLine(QPointF(r.right() - fold, r.top()), QPointF(r.right() - fold, r.top() + fold));
+    p.drawLine(QPointF(r.right() - fold, r.top() + fold), QPointF(r.right(), r.top() + fold));
+}
+
+void DrawTextLines(QPainter& p, const QRectF& r, int lines) {
+    p.setPen(QPen(kInk, 1.5));
+    for (int i = 0; i < lines; ++i) {
+        const qreal y = r.top() + (i + 1) * r.height() / (lines + 1);
+        p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
+    }
+}
+
+void DrawGridBox(QPainter& p, const QRectF& r) {
+    p.setPen(QPen(kInk, 1.5));
+    p.setBrush(QColor(223, 223, 255));
+    p.drawRect(r);
+    for (int i = 1; i < 3; ++i) {
+        const qreal x = r.left() + i * r.width() / 3;
+        const qreal y = r.top() + i * r.height() / 3;
+        p.drawLine(QPointF(x, r.top()), QPointF(x, r.bottom()));
+        p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
+    }
+}
+
+void DrawLetter(QPainter& p, const QRectF& r, const QString& letter, const QColor& fill) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawEllipse(r);
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(int(r.height() * 0.7));
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(r, Qt::AlignCenter, letter);
+}
+
+void Draw(QPainter& p, ToolIcon icon) {
+    switch (icon) {
+        case ToolIcon::New:
+            DrawPage(p, QRectF(7, 3, 18, 26));
+            p.setPen(QPen(kAccent, 3));
+            p.drawLine(QPointF(22, 19), QPointF(22, 29));
+            p.drawLine(QPointF(17, 24), QPointF(27, 24));
+            break;
+        case ToolIcon::Open: {
+            p.setPen(QPen(kInk, 1.5));
+            p.setBrush(kFolder.darker(115));
+            p.drawRect(QRectF(3, 8, 24, 19));
+            p.setBrush(kFolder);
+            QPolygonF front;
+            front << QPointF(3, 27) << QPointF(8, 14) << QPointF(30, 14) << QPointF(26, 27);
+            p.drawPolygon(front);
+            break;
+        }
+        case ToolIcon::Save:
+            p.setPen(QPen(kInk, 1.5));
+            p.setBrush(kAccent);
+            p.drawRoundedRect(QRectF(4, 4, 24, 24), 2, 2);
+            p.setBrush(kPaper);
+            p.drawRect(QRectF(9, 4, 14, 9));
+            p.setBrush(QColor(200, 200, 200));
+            p.drawRect(QRectF(8, 18, 16, 10));
+            break;
+        case ToolIcon::CopyTable:
+            DrawGridBox(p, QRectF(3, 3, 18, 18));
+            DrawGridBox(p, QRectF(11, 11, 18, 18));
+            break;
+        case ToolIcon::Print:
+            p.setPen(QPen(kInk, 1.5));
+            p.setBrush(kPaper);
+            p.drawRect(QRectF(9, 3, 14, 10));
+            p.setBrush(QColor(150, 150, 150));
+            p.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2);
+            p.setBrush(kPaper);
+            p.drawRect(QRectF(9, 20, 14, 9));
+            break;
+        case ToolIcon::About:
+            DrawLetter(p, QRectF(4, 4, 24, 24), QStringLiteral("i"), kAccent);
+            break;
+        case ToolIcon::ContextHelp: {
+            QPolygonF arrow;
+            arrow << QPointF(3, 3) << QPointF(3, 22) << QPointF(8, 17) << QPointF(12, 25)
+                  << QPointF(15, 23) << QPointF(11, 16) << QPointF(17, 16);
+            p.setPen(QPen(kInk, 1.2));
+            p.setBrush(kPaper);
+            p.drawPolygon(arrow);
+            DrawLetter(p, QRectF(15, 11, 16, 16), QStringLiteral("?"), kAccent);
+            break;
+        }
+        case ToolIcon::ChangeParameters:
+            DrawPage(p, QRectF(4, 3, 18, 26));
+            DrawTextLines(p, QRectF(7, 9, 10, 16), 3);
+            p.setPen(QPen(QColor(200, 80, 40), 4, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(15, 27), QPointF(28, 12));
+            break;
+        case ToolIcon::Options:
+            p.setPen(QPen(kInk, 1.5));
+            p.setBrush(QColor(255, 255, 255));
+            p.drawRect(QRectF(3, 5, 26, 22));
+            p.setBrush(QColor(223, 223, 255));
+            p.drawRect(QRectF(7, 12, 18, 11));
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(200, 60, 60));
+            p.drawEllipse(QRectF(5, 6, 5, 5));
+            p.setBrush(QColor(60, 160, 60));
+            p.drawEllipse(QRectF(12, 6, 5, 5));
+            p.setBrush(kAccent);
+            p.drawEllipse(QRectF(19, 6, 5, 5));
+            break;
+        case ToolIcon::ExportText:
+            DrawPage(p, QRectF(3, 3, 18, 26));
+            DrawTextLines(p, QRectF(6, 9, 10, 16), 3);
+            p.setPen(QPen(kAccent, 3, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(QPointF(17, 21), QPointF(28, 21));
+            p.drawLine(QPointF(24, 16), QPointF(29, 21));
+            p.drawLine(QPointF(24, 26), QPointF(29, 21));
+            break;
+    }
+}
+
+const char* ThemeName(ToolIcon icon) {
+    switch (icon) {
+        case ToolIcon::New: return "document-new";
+        case ToolIcon::Open: return "document-open";
+        case ToolIcon::Save: return "document-save";
+        case ToolIcon::CopyTable: return "edit-copy";
+        case ToolIcon::Print: return "document-print";
+        case ToolIcon::About: return "help-about";
+        case ToolIcon::ContextHelp: return "help-contextual";
+        case ToolIcon::ChangeParameters: return "document-properties";
+        case ToolIcon::Options: return "preferences-desktop";
+        case ToolIcon::ExportText: return "document-export";
+    }
+    return "";
+}
+
+}  // namespace
+
+QIcon DrawnToolbarIcon(ToolIcon icon) {
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Draw(painter, icon);
+    painter.end();
+    return QIcon(pixmap);
+}
+
+QIcon ToolbarIcon(ToolIcon icon) {
+    return QIcon::fromTheme(QLatin1String(ThemeName(icon)), DrawnToolbarIcon(icon));
+}
+
+QIcon ProgramIcon() {
+    QPixmap pixmap(kSize * 2, kSize * 2);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(kInk, 2));
+    p.setBrush(QColor(223, 223, 255));
+    p.drawRoundedRect(QRectF(4, 4, 56, 56), 8, 8);
+    QFont font = p.font();
+    font.setBold(true);
+    font.setPixelSize(40);
+    p.setFont(font);
+    p.setPen(kAccent.darker(130));
+    p.drawText(QRectF(4, 4, 56, 56), Qt::AlignCenter, QStringLiteral("$"));
+    p.end();
+    return QIcon(pixmap);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+// Icons of the program and its toolbar: the desktop's icon theme where it has one,
+// otherwise a drawing of our own, so the toolbar is never blank.
+
+#include <QIcon>
+
+enum class ToolIcon {
+    New,
+    Open,
+    Save,
+    CopyTable,
+    Print,
+    About,
+    ContextHelp,
+    ChangeParameters,
+    Options,
+    ExportText,
+};
+
+QIcon ToolbarIcon(ToolIcon icon);
+// The drawn icon alone, without asking the theme.
+QIcon DrawnToolbarIcon(ToolIcon icon);
+QIcon ProgramIcon();

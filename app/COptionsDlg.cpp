@@ -1,0 +1,96 @@
+#include "app/COptionsDlg.h"
+
+#include "app/HelpWindow.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The swatch is the label's own background, sized to its text.
+QLabel* MakeSwatch(const QString& text) {
+    auto* const label = new QLabel(text);
+    label->setAutoFillBackground(true);
+    label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return label;
+}
+
+void Paint(QLabel* label, std::uint32_t color) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, ColorFromBgr(color));
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+}
+
+}  // namespace
+
+COptionsDlg::COptionsDlg(const DisplaySettings& settings, QWidget* parent)
+    : QDialog(parent),
+      m_chkShowTable(new QCheckBox(QStringLiteral("Show amortization schedule"))),
+      m_stWinBack(MakeSwatch(QStringLiteral("Window Background"))),
+      m_stTableBack(MakeSwatch(QStringLiteral("Table Background"))),
+      m_btnWinBack(new QPushButton(QStringLiteral("Change..."))),
+      m_btnTableBack(new QPushButton(QStringLiteral("Change..."))),
+      m_settings(settings) {
+    setWindowTitle(QStringLiteral("Options"));
+    m_chkShowTable->setChecked(settings.showTable);
+
+    auto* const display = new QGroupBox(QStringLiteral("Display:"));
+    auto* const displayLayout = new QVBoxLayout(display);
+    displayLayout->addWidget(m_chkShowTable);
+
+    auto* const colors = new QGroupBox(QStringLiteral("Colors:"));
+    auto* const colorLayout = new QGridLayout(colors);
+    colorLayout->addWidget(m_stWinBack, 0, 0, Qt::AlignLeft);
+    colorLayout->addWidget(m_btnWinBack, 0, 1);
+    colorLayout->addWidget(m_stTableBack, 1, 0, Qt::AlignLeft);
+    colorLayout->addWidget(m_btnTableBack, 1, 1);
+    colorLayout->setColumnStretch(0, 1);
+
+    auto* const buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [this] { ShowHelp(this, QStringLiteral("options")); });
+    connect(m_btnWinBack, &QPushButton::clicked, this, &COptionsDlg::OnChangeWinBack);
+    connect(m_btnTableBack, &QPushButton::clicked, this, &COptionsDlg::OnChangeTableBack);
+
+    auto* const layout = new QVBoxLayout(this);
+    layout->addWidget(display);
+    layout->addWidget(colors);
+    layout->addWidget(buttons);
+    ShowSwatches();
+}
+
+DisplaySettings COptionsDlg::Settings() const {
+    DisplaySettings settings = m_settings;
+    settings.showTable = m_chkShowTable->isChecked();
+    return settings;
+}
+
+void COptionsDlg::OnChangeWinBack() {
+    ChooseColor(m_settings.colorWinBack, QStringLiteral("Window Background"));
+}
+
+void COptionsDlg::OnChangeTableBack() {
+    ChooseColor(m_settings.colorTableBack, QStringLiteral("Table Background"));
+}
+
+void COptionsDlg::ChooseColor(std::uint32_t& color, const QString& title) {
+    const QColor chosen = QColorDialog::getColor(ColorFromBgr(color), this, title);
+    if (!chosen.isValid()) return;
+    color = BgrFromColor(chosen);
+    ShowSwatches();
+}
+
+void COptionsDlg::ShowSwatches() {
+    Paint(m_stWinBack, m_settings.colorWinBack);
+    Paint(m_stTableBack, m_settings.colorTableBack);
+}

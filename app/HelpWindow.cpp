@@ -1,0 +1,92 @@
+#include "app/HelpWindow.h"
+
+#include <QDialogButtonBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kHelpHtml = R"(
+<h2><a name="contents"></a>Brellow Help</h2>
+<p>Brellow computes the payments of a loan and lists its amortization schedule:
+for each payment its date, the amount paid, the interest and principal parts and the
+balance left. Topics:</p>
+<ul>
+<li><a href="#files">Loan documents</a></li>
+<li><a href="#schedule">The schedule window</a></li>
+<li><a href="#parameters">Loan parameters</a></li>
+<li><a href="#options">Display options</a></li>
+<li><a href="#tools">Exports, printing, charts and advisors</a></li>
+</ul>
+
+<h3><a name="files"></a>Loan documents</h3>
+<p><b>File &gt; New</b> (Ctrl+N) starts a loan named Brel1, Brel2 and so on, and asks for
+its terms. <b>File &gt; Open</b> (Ctrl+O) reads a Brellow file (*.brw); <b>Save</b> (Ctrl+S)
+and <b>Save As</b> write one. A file is replaced only once the new one has been written
+completely. Closing a loan with unsaved changes asks whether to save them. The File menu
+lists the four loans used last; at start-up the program reopens the most recent one unless
+a file is named on the command line.</p>
+
+<h3><a name="schedule"></a>The schedule window</h3>
+<p>The top of the window summarises the terms: amount, yearly rate, number of periods, the
+payment per period and, when set, the additional payment and the balloon payment. Below it,
+a row of tabs selects <b>All</b> payments or one calendar year; loans paid once a year have
+no tabs. The table lists each payment, then the annual totals of the selected year and the
+running totals from the first payment. <b>Window &gt; New Window</b> opens a second window
+on the same loan.</p>
+
+<h3><a name="parameters"></a>Loan parameters</h3>
+<p><b>Tools &gt; Change Loan Parameters</b> (Ctrl+L) edits the amount, the number of periods,
+the yearly interest rate, the first payment date, how often payments are made and interest is
+compounded, an additional payment per period and an optional balloon payoff. <b>Edit &gt;
+Undo</b> (Ctrl+Z) and <b>Redo</b> (Ctrl+Y) step back and forth over the last change.</p>
+
+<h3><a name="options"></a>Display options</h3>
+<p><b>Tools &gt; Options</b> (Ctrl+T) chooses whether the amortization table is shown and
+the background colours of the window and of the table. The choices apply to every open
+window at once and are kept for the next start of the program.</p>
+
+<h3><a name="tools"></a>Exports, printing, charts and advisors</h3>
+<p>The loan can be exported as a text file or an HTML page, its table copied to the
+clipboard, printed, and charted; the refinance advisor compares a current mortgage with a
+new one.</p>
+)";
+
+QPointer<HelpWindow>& Instance() {
+    static QPointer<HelpWindow> instance;
+    return instance;
+}
+
+}  // namespace
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window), m_browser(new QTextBrowser) {
+    setWindowTitle(QStringLiteral("Brellow Help"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_browser->setOpenLinks(true);
+    m_browser->setHtml(QString::fromUtf8(kHelpHtml));
+    auto* const buttons = new QDialogButtonBox(QDialogButtonBox::Close);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+    auto* const layout = new QVBoxLayout(this);
+    layout->addWidget(m_browser);
+    layout->addWidget(buttons);
+    resize(560, 480);
+}
+
+void HelpWindow::ShowTopic(const QString& topic) {
+    const QString anchor = topic.isEmpty() ? QStringLiteral("contents") : topic;
+    m_browser->scrollToAnchor(anchor);
+}
+
+QString HelpWindow::Text() const { return m_browser->toPlainText(); }
+
+HelpWindow* ShowHelp(QWidget* parent, const QString& topic) {
+    QPointer<HelpWindow>& instance = Instance();
+    if (!instance) instance = new HelpWindow(parent ? parent->window() : nullptr);
+    instance->show();
+    instance->raise();
+    instance->activateWindow();
+    instance->ShowTopic(topic);
+    return instance;
+}

@@ -1,0 +1,449 @@
+#include "app/CMainFrame.h"
+
+#include "app/CBrellowApp.h"
+#include "app/CChildFrame.h"
+#include "app/COptionsDlg.h"
+#include "app/HelpWindow.h"
+#include "tests/app/GuiTestSupport.h"
+#include "view/CTamsicView.h"
+#include "view/LoanDocument.h"
+#include "view/YearTabStrip.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolBar>
+
+#include <memory>
+
+namespace {
+
+using Command = CMainFrame::Command;
+using gui_test::WhenModal;
+
+std::vector<std::string> VisibleMenus(const CMainFrame& frame) {
+    std::vector<std::string> titles;
+    for (QAction* action : frame.menuBar()->actions()) {
+        if (action->isVisible()) titles.push_back(action->text().toStdString());
+    }
+    return titles;
+}
+
+std::vector<std::string> VisibleItems(const CMainFrame& frame, const QString& menuTitle) {
+    std::vector<std::string> items;
+    for (QAction* menuAction : frame.menuBar()->actions()) {
+        if (menuAction->text() != menuTitle) continue;
+        for (QAction* item : menuAction->menu()->actions()) {
+            if (item->isVisible() && !item->isSeparator()) items.push_back(item->text().toStdString());
+        }
+    }
+    return items;
+}
+
+// Answers the next message box with `button` and keeps its text.
+void AnswerMessage(QMessageBox::StandardButton button, QString* text = nullptr) {
+    WhenModal<QMessageBox>([button, text](QMessageBox* box) {
+        EXPECT_EQ("Brellow", box->windowTitle().toStdString());
+        if (text) *text = box->text();
+        box->button(button)->click();
+    });
+}
+
+void ChooseFile(const QString& path) {
+    WhenModal<QFileDialog>([path](QFileDialog* dialog) {
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    MainFrameTest() {
+        gui_test::ClearSettings();
+        frame = std::make_unique<CMainFrame>();
+        frame->show();
+    }
+
+    // A new document whose parameters dialog is not asked for.
+    CChildFrame* NewDocument() {
+        CChildFrame* const child = frame->OnFileNew();
+        child->GetDocument().doc().m_bParametersPending = false;
+        return child;
+    }
+
+    // Changes the terms as the parameters dialog does.
+    static void Edit(LoanDocument& document, double amount) {
+        document.doc().SetLoanAmount(amount);
+        document.doc().ComputePayment();
+        document.notifyTermsChanged();
+        document.setModified(true);
+    }
+
+    QString PathIn(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+TEST_F(MainFrameTest, WithoutDocumentsOnlyFileViewAndHelpAreShown) {
+    EXPECT_EQ((std::vector<std::string>{"&File", "&View", "&Help"}), VisibleMenus(*frame));
+    EXPECT_EQ((std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "P&rint Setup...", "Recent File",
+                                        "E&xit"}),
+              VisibleItems(*frame, "&File"));
+    EXPECT_TRUE(frame->GetAction(Command::Options)->isEnabled());
+    EXPECT_FALSE(frame->GetAction(Command::Save)->isEnabled());
+    EXPECT_FALSE(frame->GetAction(Command::ChangeLoanParameters)->isEnabled());
+    EXPECT_EQ("Brellow", frame->windowTitle().toStdString());
+}
+
+TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
+    NewDocument();
+    EXPECT_EQ((std::vector<std::string>{"&File", "&Edit", "&Tools", "&Advisors", "&Charts", "&View", "&Window",
+                                        "&Help"}),
+              VisibleMenus(*frame));
+    EXPECT_EQ((std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S",
+                                        "Save &As...", "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...",
+                                        "Recent File", "E&xit"}),
+              VisibleItems(*frame, "&File"));
+    for (Command enabled : {Command::Close, Command::Save, Command::SaveAs, Command::ChangeLoanParameters,
+                            Command::Options, Command::NewWindow, Command::Cascade, Command::Tile}) {
+        EXPECT_TRUE(frame->GetAction(enabled)->isEnabled()) << frame->GetAction(enabled)->text().toStdString();
+    }
+    for (Command later : {Command::Print, Command::PrintPreview, Command::CopyTable, Command::ExportText,
+                          Command::ExportHtml, Command::RefinanceAdvisor, Command::ChartMonthly,
+                          Command::ChartTotal, Command::Undo, Command::Redo}) {
+        EXPECT_FALSE(frame->GetAction(later)->isEnabled()) << frame->GetAction(later)->text().toStdString();
+    }
+}
+
+TEST_F(MainFrameTest, PromptsTipsAndKeys) {
+    struct Row {
+        Command command;
+        const char* prompt;
+        const char* tip;
+        const char* keys;
+    };
+    const Row rows[] = {
+        {Command::New, "Create a new document", "New", "Ctrl+N"},
+        {Command::Open, "Open an existing document", "Open", "Ctrl+O"},
+        {Command::Save, "Save the active document", "Save", "Ctrl+S"},
+        {Command::Undo, "Undo the last action", "Undo", "Ctrl+Z, Alt+Backspace"},
+        {Command::Redo, "Redo the previously undone action", "Redo", "Ctrl+Y"},
+        {Command::CopyTable, "Copy entire table onto the clipboard", "Copy entire table", "Ctrl+C"},
+        {Command::ChangeLoanParameters, "Change parameters for the current loan", "Change parameters", "Ctrl+L"},
+        {Command::Options, "Options to display with different colors and styles", "Display options", "Ctrl+T"},
+        {Command::ExportHtml, "Export loan document as an HTML file", "Export loan document as an HTML file", ""},
+        {Command::ChartMonthly, "Display chart of monthly principal and interest",
+         "Display chart of monthly principal vs interest", ""},
+        {Command::ArrangeIcons, "Arrange icons at the bottom of the window", "Arrange Icons", ""},
+        {Command::About, "Display program information, version number and copyright", "About", ""},
+    };
+    for (const Row& row : rows) {
+        QAction* const action = frame->GetAction(row.command);
+        QStringList keys;
+        for (const QKeySequence& key : action->shortcuts()) keys << key.toString();
+        EXPECT_EQ(row.prompt, action->statusTip().toStdString());
+        EXPECT_EQ(row.tip, action->toolTip().toStdString()) << row.prompt;
+        EXPECT_EQ(row.keys, keys.join(QStringLiteral(", ")).toStdString()) << row.prompt;
+    }
+}
+
+TEST_F(MainFrameTest, ToolbarHoldsFourteenEntries) {
+    const QList<QAction*> entries = frame->ToolBar()->actions();
+    ASSERT_EQ(14, entries.size());
+    const QList<QAction*> expected = {
+        frame->GetAction(Command::New),         frame->GetAction(Command::Open),
+        frame->GetAction(Command::Save),        nullptr,
+        frame->GetAction(Command::CopyTable),   nullptr,
+        frame->GetAction(Command::Print),       nullptr,
+        frame->GetAction(Command::About),       frame->GetAction(Command::ContextHelp),
+        nullptr,                                frame->GetAction(Command::ChangeLoanParameters),
+        frame->GetAction(Command::Options),     frame->GetAction(Command::ExportText),
+    };
+    for (int i = 0; i < 14; ++i) {
+        if (expected[i]) {
+            EXPECT_EQ(expected[i], entries[i]) << i;
+            EXPECT_FALSE(entries[i]->icon().isNull()) << i;
+        } else {
+            EXPECT_TRUE(entries[i]->isSeparator()) << i;
+        }
+    }
+    frame->GetAction(Command::ViewToolbar)->trigger();
+    EXPECT_TRUE(frame->ToolBar()->isHidden());
+    frame->GetAction(Command::ViewToolbar)->trigger();
+    EXPECT_FALSE(frame->ToolBar()->isHidden());
+}
+
+TEST_F(MainFrameTest, NewDocumentsAreNumberedAndTitled) {
+    CChildFrame* const first = NewDocument();
+    CChildFrame* const second = NewDocument();
+    EXPECT_EQ("Brel1", first->GetDocument().title().toStdString());
+    EXPECT_EQ("Brel2", second->GetDocument().title().toStdString());
+    EXPECT_EQ("Brellow - Brel2[*]", frame->windowTitle().toStdString());
+    EXPECT_FALSE(frame->isWindowModified());
+    Edit(second->GetDocument(), 5000.0);
+    EXPECT_TRUE(frame->isWindowModified());
+    EXPECT_TRUE(second->isWindowModified());
+    EXPECT_FALSE(first->isWindowModified());
+}
+
+TEST_F(MainFrameTest, SaveAsAndOpenRoundTrip) {
+    CChildFrame* const child = NewDocument();
+    LoanDocument& document = child->GetDocument();
+    Edit(document, 123456.78);
+    const QString path = PathIn(QStringLiteral("loan"));
+    ChooseFile(path);
+    ASSERT_TRUE(frame->DoFileSave(document));
+    const QString saved = path + QStringLiteral(".brw");
+    EXPECT_TRUE(QFile::exists(saved));
+    EXPECT_EQ("loan.brw", document.title().toStdString());
+    EXPECT_FALSE(document.isModified());
+    EXPECT_EQ(saved, frame->RecentFiles().First());
+    EXPECT_EQ("Brellow - loan.brw[*]", frame->windowTitle().toStdString());
+
+    frame->CloseDocument(document);
+    ASSERT_TRUE(frame->ChildFrames().isEmpty());
+    CChildFrame* const reopened = frame->OpenDocumentFile(saved);
+    ASSERT_NE(nullptr, reopened);
+    EXPECT_EQ(123456.78, reopened->GetDocument().doc().GetLoanAmount());
+    EXPECT_FALSE(reopened->GetDocument().doc().m_bParametersPending);
+    // Opening it again shows the window that has it.
+    EXPECT_EQ(reopened, frame->OpenDocumentFile(saved));
+    EXPECT_EQ(1, frame->ChildFrames().size());
+}
+
+TEST_F(MainFrameTest, FailedSaveSaysWhyAndKeepsTheDocumentModified) {
+    LoanDocument& document = NewDocument()->GetDocument();
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+    const QString path = PathIn(QStringLiteral("gone/loan.brw"));
+    ChooseFile(path);
+    Edit(document, 1000.0);
+    ASSERT_TRUE(frame->DoFileSave(document));
+    Edit(document, 2000.0);
+    ASSERT_TRUE(QDir(PathIn(QStringLiteral("gone"))).removeRecursively());
+
+    QString message;
+    AnswerMessage(QMessageBox::Ok, &message);
+    EXPECT_FALSE(frame->DoFileSave(document));
+    EXPECT_TRUE(message.contains(path)) << message.toStdString();
+    EXPECT_TRUE(document.isModified());
+}
+
+TEST_F(MainFrameTest, ClosingAModifiedDocumentAsks) {
+    CChildFrame* const child = NewDocument();
+    Edit(child->GetDocument(), 777.0);
+
+    QString question;
+    AnswerMessage(QMessageBox::Cancel, &question);
+    EXPECT_FALSE(child->close());
+    EXPECT_EQ("Save changes to Brel1?", question.toStdString());
+    EXPECT_EQ(1, frame->ChildFrames().size());
+
+    AnswerMessage(QMessageBox::Discard);
+    EXPECT_TRUE(frame->CloseDocument(child->GetDocument()));
+    EXPECT_TRUE(frame->ChildFrames().isEmpty());
+    EXPECT_EQ((std::vector<std::string>{"&File", "&View", "&Help"}), VisibleMenus(*frame));
+}
+
+TEST_F(MainFrameTest, ExitCanBeCancelled) {
+    Edit(NewDocument()->GetDocument(), 10.0);
+    AnswerMessage(QMessageBox::Cancel);
+    frame->GetAction(Command::Exit)->trigger();
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(1, frame->ChildFrames().size());
+
+    AnswerMessage(QMessageBox::Discard);
+    frame->GetAction(Command::Exit)->trigger();
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(MainFrameTest, SecondWindowSharesTheDocument) {
+    CChildFrame* const first = NewDocument();
+    CChildFrame* const second = frame->OnWindowNew();
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(&first->GetDocument(), &second->GetDocument());
+    EXPECT_EQ("Brel1:1[*]", first->windowTitle().toStdString());
+    EXPECT_EQ("Brel1:2[*]", second->windowTitle().toStdString());
+
+    // A change reaches both views.
+    first->GetView()->SelectTab(0);
+    LoanDocument& document = first->GetDocument();
+    document.doc().SetNumPeriods(12);
+    document.doc().ComputePayment();
+    document.notifyTermsChanged();
+    document.setModified(true);
+    EXPECT_EQ(first->GetView()->m_nTableBottom, second->GetView()->m_nTableBottom);
+
+    // Only the last window of a modified document asks.
+    EXPECT_TRUE(second->close());
+    EXPECT_EQ("Brel1[*]", first->windowTitle().toStdString());
+    AnswerMessage(QMessageBox::Discard);
+    EXPECT_TRUE(first->close());
+    EXPECT_TRUE(frame->ChildFrames().isEmpty());
+}
+
+TEST_F(MainFrameTest, RecentFilesKeepFourAndDropUnreadableOnes) {
+    QStringList paths;
+    for (int i = 0; i < 5; ++i) {
+        LoanDocument& document = NewDocument()->GetDocument();
+        ChooseFile(PathIn(QStringLiteral("r%1.brw").arg(i)));
+        ASSERT_TRUE(frame->DoSaveAs(document));
+        paths.prepend(PathIn(QStringLiteral("r%1.brw").arg(i)));
+    }
+    EXPECT_EQ(paths.mid(0, 4), frame->RecentFiles().Files());
+    EXPECT_EQ("&1 " + paths[0].toStdString(), VisibleItems(*frame, "&File")[8]);
+
+    ASSERT_TRUE(frame->CloseAllDocuments());
+    QFile::remove(paths[1]);
+    QString message;
+    AnswerMessage(QMessageBox::Ok, &message);
+    EXPECT_EQ(nullptr, frame->OpenRecentFile(paths[1]));
+    EXPECT_TRUE(message.contains(paths[1])) << message.toStdString();
+    EXPECT_FALSE(frame->RecentFiles().Files().contains(paths[1]));
+    EXPECT_EQ(3, frame->RecentFiles().Files().size());
+}
+
+TEST_F(MainFrameTest, OptionsApplyToEveryViewOnOk) {
+    CChildFrame* const child = NewDocument();
+    CTamsicView* const view = child->GetView();
+    ASSERT_NE(nullptr, view->YearTabs());
+
+    WhenModal<COptionsDlg>([](COptionsDlg* dialog) {
+        dialog->m_chkShowTable->setChecked(false);
+        dialog->accept();
+    });
+    frame->GetAction(Command::Options)->trigger();
+    EXPECT_FALSE(frame->Settings().showTable);
+    EXPECT_EQ(nullptr, view->YearTabs());
+    EXPECT_EQ(120, view->ScrollSize().height());
+
+    // Colours alone leave the layout as it is.
+    DisplaySettings colours = frame->Settings();
+    colours.showTable = true;
+    frame->ApplyDisplaySettings(colours);
+    YearTabStrip* const tabs = view->YearTabs();
+    ASSERT_NE(nullptr, tabs);
+    colours.colorTableBack = 0x00102030;
+    frame->ApplyDisplaySettings(colours);
+    EXPECT_EQ(tabs, view->YearTabs());
+}
+
+TEST_F(MainFrameTest, ColourPickedBeforeCancelIsForgotten) {
+    const DisplaySettings before = frame->Settings();
+    WhenModal<COptionsDlg>([](COptionsDlg* dialog) {
+        WhenModal<QColorDialog>([](QColorDialog* chooser) {
+            chooser->setCurrentColor(QColor(1, 2, 3));
+            chooser->accept();
+            WhenModal<COptionsDlg>([](COptionsDlg* options) {
+                EXPECT_EQ(0x00030201u, options->Settings().colorWinBack);
+                options->reject();
+            });
+        });
+        dialog->m_btnWinBack->click();
+    });
+    frame->GetAction(Command::Options)->trigger();
+    EXPECT_EQ(before, frame->Settings());
+}
+
+TEST_F(MainFrameTest, HelpAndAbout) {
+    frame->GetAction(Command::Help)->trigger();
+    auto* const help = frame->findChild<HelpWindow*>();
+    ASSERT_NE(nullptr, help);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_TRUE(help->Text().contains(QStringLiteral("Display options")));
+
+    QString title;
+    WhenModal<QDialog>([&title](QDialog* about) {
+        title = about->windowTitle();
+        about->accept();
+    });
+    frame->GetAction(Command::About)->trigger();
+    EXPECT_EQ("About Brellow", title.toStdString());
+}
+
+class StartupTest : public ::testing::Test {
+protected:
+    StartupTest() { gui_test::ClearSettings(); }
+
+    QString SavedLoan(const QString& name, double amount) {
+        brellow::CTamsicDoc doc;
+        doc.SetLoanAmount(amount);
+        doc.SetNumPeriods(12);
+        LoanDocument document(doc);
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(document.saveTo(path).isEmpty());
+        return path;
+    }
+
+    static void SetRecent(const QString& path) {
+        QSettings store = gui_test::Store();
+        store.setValue(QStringLiteral("Recent File List/File1"), path);
+    }
+
+    static double OpenAmount(const CBrellowApp& app) {
+        const LoanDocument* const document = app.GetMainFrame()->ActiveDocument();
+        return document ? document->doc().GetLoanAmount() : -1.0;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(StartupTest, FirstStartOpensANewDocument) {
+    CBrellowApp app;
+    ASSERT_TRUE(app.InitInstance({}));
+    ASSERT_EQ(1, app.GetMainFrame()->ChildFrames().size());
+    LoanDocument* const document = app.GetMainFrame()->ActiveDocument();
+    EXPECT_EQ("Brel1", document->title().toStdString());
+    EXPECT_TRUE(document->doc().m_bParametersPending);
+    document->doc().m_bParametersPending = false;
+}
+
+TEST_F(StartupTest, CommandLineFileWinsOverTheRecentFile) {
+    SetRecent(SavedLoan(QStringLiteral("recent.brw"), 111.0));
+    const QString named = SavedLoan(QStringLiteral("named.brw"), 222.0);
+    CBrellowApp app;
+    ASSERT_TRUE(app.InitInstance({named}));
+    EXPECT_EQ(222.0, OpenAmount(app));
+}
+
+TEST_F(StartupTest, WithoutArgumentsTheRecentFileReopens) {
+    SetRecent(SavedLoan(QStringLiteral("recent.brw"), 111.0));
+    CBrellowApp app;
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_EQ(111.0, OpenAmount(app));
+}
+
+TEST_F(StartupTest, MissingRecentFileIsReportedAndDropped) {
+    const QString missing = dir.filePath(QStringLiteral("missing.brw"));
+    SetRecent(missing);
+    CBrellowApp app;
+    QString message;
+    AnswerMessage(QMessageBox::Ok, &message);
+    ASSERT_TRUE(app.InitInstance({}));
+    EXPECT_TRUE(message.contains(missing)) << message.toStdString();
+    EXPECT_TRUE(app.GetMainFrame()->ChildFrames().isEmpty());
+    EXPECT_TRUE(app.GetMainFrame()->RecentFiles().Files().isEmpty());
+    EXPECT_TRUE(app.GetMainFrame()->isVisible());
+}
+
+TEST_F(StartupTest, UnreadableCommandLineFileLeavesTheProgramRunning) {
+    const QString missing = dir.filePath(QStringLiteral("typo.brw"));
+    CBrellowApp app;
+    QString message;
+    AnswerMessage(QMessageBox::Ok, &message);
+    ASSERT_TRUE(app.InitInstance({missing}));
+    EXPECT_TRUE(message.contains(missing)) << message.toStdString();
+    EXPECT_TRUE(app.GetMainFrame()->isVisible());
+    EXPECT_TRUE(app.GetMainFrame()->ChildFrames().isEmpty());
+}
+
+}  // namespace

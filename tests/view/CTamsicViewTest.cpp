@@ -1,0 +1,253 @@
+#include "view/CTamsicView.h"
+
+#include "app/DisplaySettings.h"
+#include "engine/Schedule.h"
+#include "tests/app/GuiTestSupport.h"
+#include "view/LoanDocument.h"
+#include "view/YearTabStrip.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+using brellow::OleDateTime;
+
+// 100,000.00 at 6 %, paid and compounded monthly, from January 2003.
+void SetMonthlyLoan(brellow::CTamsicDoc& doc, int periods, const OleDateTime& first) {
+    doc.SetLoanAmount(100000.0);
+    doc.SetNumPeriods(periods);
+    doc.SetInterestRate(6.0);
+    doc.SetFirstPaymentDate(first);
+    doc.SetPaymentFrequency(static_cast<int>(brellow::PaymentFrequency::Monthly));
+    doc.SetCompoundFrequency(static_cast<int>(brellow::CompoundFrequency::Monthly));
+    doc.SetBalloon(false);
+    doc.SetAdditionalPayment(0.0);
+    doc.m_bParametersPending = false;
+}
+
+class ViewTest : public ::testing::Test {
+protected:
+    ViewTest() : view(document, settings) {
+        SetMonthlyLoan(document.doc(), 360, OleDateTime::FromDate(2003, 1, 1));
+        view.resize(800, 600);
+        view.OnInitialUpdate();
+    }
+
+    // Terms changed the way the parameters commands change them.
+    void Change(const std::function<void(brellow::CTamsicDoc&)>& edit) {
+        edit(document.doc());
+        document.doc().ComputePayment();
+        document.notifyTermsChanged();
+    }
+
+    QImage Render(const QRect& exposed) {
+        QImage image(exposed.size(), QImage::Format_RGB32);
+        image.fill(kSentinel);
+        QPainter painter(&image);
+        painter.translate(-exposed.topLeft());
+        view.OnDraw(painter, exposed);
+        return image;
+    }
+
+    int TableHeight() const { return view.m_nTableBottom - view.m_nTableTop; }
+
+    static constexpr QRgb kSentinel = 0xFF123456;
+    DisplaySettings settings;
+    LoanDocument document;
+    CTamsicView view;
+};
+
+TEST_F(ViewTest, ThirtyYearLoanHasOneTabPerYearAboveTheTable) {
+    YearTabStrip* const tabs = view.YearTabs();
+    ASSERT_NE(nullptr, tabs);
+    ASSERT_EQ(31, tabs->count());
+    EXPECT_EQ("All", tabs->tabText(0).toStdString());
+    EXPECT_EQ("2003", tabs->tabText(1).toStdString());
+    EXPECT_EQ("2032", tabs->tabText(30).toStdString());
+    EXPECT_EQ(0, tabs->currentIndex());
+    EXPECT_EQ(195, view.m_nTableTop);
+    EXPECT_EQ(20 * 362 + 2, TableHeight());
+    EXPECT_EQ(QSize(682, 195 + 20 * 362 + 2), view.ScrollSize());
+}
+
+TEST_F(ViewTest, TableHeightFollowsTheSelectedYear) {
+    view.SelectTab(1);
+    EXPECT_EQ(2003, view.GetSelectedYear());
+    EXPECT_EQ(20 * 15 + 2, TableHeight());
+    view.SelectTab(0);
+    EXPECT_EQ(brellow::kAllYears, view.GetSelectedYear());
+    EXPECT_EQ(20 * 362 + 2, TableHeight());
+}
+
+TEST_F(ViewTest, AnnualLoanHasNoTabsAndListsAllYears) {
+    Change([](brellow::CTamsicDoc& doc) {
+        doc.SetPaymentFrequency(static_cast<int>(brellow::PaymentFrequency::Annually));
+        doc.SetNumPeriods(30);
+    });
+    EXPECT_EQ(nullptr, view.YearTabs());
+    EXPECT_EQ(120, view.m_nTableTop);
+    EXPECT_EQ(20 * 32 + 2, TableHeight());
+    EXPECT_EQ(brellow::kAllYears, view.GetSelectedYear());
+}
+
+TEST_F(ViewTest, HiddenTableLeavesOnlyTheSummary) {
+    settings.showTable = false;
+    view.UpdateLayout();
+    EXPECT_EQ(nullptr, view.YearTabs());
+    EXPECT_EQ(120, view.ScrollSize().height());
+    settings.showTable = true;
+    view.UpdateLayout();
+    ASSERT_NE(nullptr, view.YearTabs());
+    EXPECT_EQ(195, view.m_nTableTop);
+}
+
+TEST_F(ViewTest, ScheduleWithoutRowsKeepsHeadsAndTotals) {
+    for (int periods : {0, -5}) {
+        Change([periods](brellow::CTamsicDoc& doc) { doc.SetNumPeriods(periods); });
+        EXPECT_EQ(20 * 2 + 2, TableHeight()) << periods;
+        view.SelectTab(1);
+        EXPECT_EQ(20 * 3 + 2, TableHeight()) << periods;
+        view.SelectTab(0);
+    }
+}
+
+TEST_F(ViewTest, LayoutFollowsTheScheduleAndKeepsTheSelectedYear) {
+    YearTabStrip* const tabs = view.YearTabs();
+    view.SelectTab(8);
+    ASSERT_EQ(2010, view.GetSelectedYear());
+
+    // Same length and years: the strip stays as it is.
+    Change([](brellow::CTamsicDoc& doc) { doc.SetLoanAmount(250000.0); });
+    EXPECT_EQ(tabs, view.YearTabs());
+    EXPECT_EQ(2010, view.GetSelectedYear());
+
+    // Ten years: 2010 still exists and stays selected.
+    Change([](brellow::CTamsicDoc& doc) { doc.SetNumPeriods(120); });
+    ASSERT_EQ(11, view.YearTabs()->count());
+    EXPECT_EQ(2010, view.GetSelectedYear());
+    EXPECT_EQ(145, view.m_nTableTop);
+    EXPECT_EQ(20 * 15 + 2, TableHeight());
+
+    // An additional payment shortens the schedule below 2010: back to "All".
+    Change([](brellow::CTamsicDoc& doc) { doc.SetAdditionalPayment(2000.0); });
+    const int rows = document.doc().GetScheduleLength();
+    ASSERT_LT(rows, 84);
+    EXPECT_EQ(brellow::kAllYears, view.GetSelectedYear());
+    EXPECT_EQ(0, view.YearTabs()->currentIndex());
+    EXPECT_EQ(20 * (rows + 2) + 2, TableHeight());
+}
+
+TEST_F(ViewTest, RowsMovingBetweenYearsResizeTheTable) {
+    Change([](brellow::CTamsicDoc& doc) { doc.SetFirstPaymentDate(OleDateTime::FromDate(2003, 3, 1)); });
+    view.SelectTab(1);
+    ASSERT_EQ(2003, view.GetSelectedYear());
+    EXPECT_EQ(20 * (10 + 3) + 2, TableHeight());
+    // Still 2003 to 2033 and 360 rows, but one row fewer in 2003.
+    Change([](brellow::CTamsicDoc& doc) { doc.SetFirstPaymentDate(OleDateTime::FromDate(2003, 4, 1)); });
+    EXPECT_EQ(2003, view.GetSelectedYear());
+    EXPECT_EQ(20 * (9 + 3) + 2, TableHeight());
+}
+
+TEST_F(ViewTest, InvalidFirstDateShowsNoTabs) {
+    Change([](brellow::CTamsicDoc& doc) {
+        doc.SetFirstPaymentDate(OleDateTime(0.0, OleDateTime::Status::Invalid));
+    });
+    EXPECT_EQ(nullptr, view.YearTabs());
+    EXPECT_EQ(120, view.m_nTableTop);
+    EXPECT_EQ(20 * 362 + 2, TableHeight());
+}
+
+TEST_F(ViewTest, PaintsBackgroundsFrameAndGridInTheChosenColours) {
+    const QFontInfo info(view.font());
+    ASSERT_FALSE(info.family().isEmpty());
+    ASSERT_TRUE(QFontMetrics(view.font()).inFont(QLatin1Char('7'))) << "no usable font was found";
+
+    settings.colorWinBack = 0x00E0F0FF;    // red 255, green 240, blue 224
+    settings.colorTableBack = 0x00C0FFC0;  // red 192, green 255, blue 192
+    const QImage image = Render(QRect(0, 0, 700, 400));
+    EXPECT_EQ(qRgb(255, 240, 224), image.pixel(5, 5));
+    EXPECT_EQ(qRgb(255, 240, 224), image.pixel(20, 300));
+    EXPECT_EQ(qRgb(191, 191, 191), image.pixel(30, 300));    // frame
+    EXPECT_EQ(qRgb(191, 191, 191), image.pixel(681, 300));
+    EXPECT_EQ(qRgb(239, 239, 239), image.pixel(160, 300));   // column line
+    EXPECT_EQ(qRgb(239, 239, 239), image.pixel(600, 215));   // under the heads
+    EXPECT_EQ(qRgb(192, 255, 192), image.pixel(555, 300));   // left of a right-aligned amount
+
+    // The heads and the first rows carry text.
+    int inked = 0;
+    for (int x = 31; x < 681; ++x) {
+        const QRgb pixel = image.pixel(x, 205);
+        if (pixel != qRgb(192, 255, 192) && pixel != qRgb(239, 239, 239)) ++inked;
+    }
+    EXPECT_GT(inked, 50);
+}
+
+TEST_F(ViewTest, PartialPaintsMatchTheWholePicture) {
+    view.SelectTab(0);
+    const QRect whole(0, 0, 682, view.m_nTableBottom);
+    const QImage full = Render(whole);
+    for (int top : {0, 7, 100, 195, 203, 1013, 3333, view.m_nTableBottom - 61}) {
+        const QRect band(0, top, 682, 61);
+        EXPECT_EQ(full.copy(band), Render(band)) << "band at " << top;
+    }
+    // A year's table ends with its totals lines.
+    view.SelectTab(30);
+    const QImage year = Render(QRect(0, 0, 682, view.m_nTableBottom));
+    const QRect totals(0, view.m_nTableBottom - 45, 682, 45);
+    EXPECT_EQ(year.copy(totals), Render(totals));
+}
+
+TEST_F(ViewTest, NothingIsDrawnOutsideTheExposedRectangle) {
+    const QRect exposed(40, 1000, 300, 50);
+    QImage image(800, 1200, QImage::Format_RGB32);
+    image.fill(kSentinel);
+    {
+        QPainter painter(&image);
+        view.OnDraw(painter, exposed);
+    }
+    for (int y = 0; y < image.height(); y += 7) {
+        for (int x = 0; x < image.width(); x += 5) {
+            if (!exposed.contains(x, y)) {
+                ASSERT_EQ(kSentinel, image.pixel(x, y)) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(ViewTest, NewDocumentOpensTheParametersDialogOnce) {
+    document.doc().m_bParametersPending = true;
+    view.show();
+    EXPECT_TRUE(view.IsParametersTimerActive());
+    gui_test::RejectingModals([&] { view.OnTimer(); });
+    EXPECT_FALSE(view.IsParametersTimerActive());
+    EXPECT_FALSE(document.doc().m_bParametersPending);
+
+    // A later show starts the timer again, but the dialog is not asked for twice.
+    view.hide();
+    view.show();
+    EXPECT_EQ(0, gui_test::RejectingModals([&] { view.OnTimer(); }));
+}
+
+TEST(ViewLargeLoan, WeeklyLoanOfManyYearsGetsAScrollingStrip) {
+    DisplaySettings settings;
+    LoanDocument document;
+    brellow::CTamsicDoc& doc = document.doc();
+    SetMonthlyLoan(doc, 400000, OleDateTime::FromDate(2026, 1, 1));
+    doc.SetPaymentFrequency(static_cast<int>(brellow::PaymentFrequency::Weekly));
+    CTamsicView view(document, settings);
+    view.resize(1000, 800);
+    view.OnInitialUpdate();
+    const brellow::YearSpan span = brellow::ScheduleYears(doc);
+    ASSERT_NE(nullptr, view.YearTabs());
+    EXPECT_EQ(span.Count() + 1, view.YearTabs()->count());
+    EXPECT_TRUE(view.YearTabs()->isScrollable());
+    EXPECT_EQ(120 + 25 * (span.Count() / 11 + 1), view.m_nTableTop);
+    EXPECT_EQ(view.m_nTableTop + 20 * 400002 + 2, view.m_nTableBottom);
+}
+
+}  // namespace

@@ -1,0 +1,342 @@
+#include "view/CLoanParamsDlg.h"
+
+#include "app/HelpWindow.h"
+#include "engine/LoanFile.h"
+#include "engine/LoanTerms.h"
+#include "engine/NumberParse.h"
+#include "engine/TermsCheck.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+#include <array>
+#include <charconv>
+#include <optional>
+#include <string>
+
+namespace {
+
+constexpr const char* kContinuousName = "Continuous";
+constexpr const char* kContinuousItem = "Continuously";
+
+// 15 significant digits, "." whatever the locale: the text the parsers read back.
+QString FormatDouble(double value) {
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::general, 15);
+    return QString::fromLatin1(buffer.data(), result.ptr - buffer.data());
+}
+
+// Selects the first item that begins with the text, ignoring case; a text no item
+// begins with stays in the edit field as typed.
+void SelectComboText(QComboBox* combo, const QString& text) {
+    for (int i = 0; i < combo->count(); ++i) {
+        if (combo->itemText(i).startsWith(text, Qt::CaseInsensitive)) {
+            combo->setCurrentIndex(i);
+            return;
+        }
+    }
+    combo->setCurrentIndex(-1);
+    combo->setEditText(text);
+}
+
+QComboBox* MakeFrequencyCombo(QWidget* parent, const char* name, const QStringList& items) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(QString::fromLatin1(name));
+    combo->setEditable(true);
+    combo->addItems(items);
+    // The typed text is the value, exactly as typed: no completion, nothing added to
+    // the list and no case-insensitive snapping to an item when Return is pressed.
+    combo->setCompleter(nullptr);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setDuplicatesEnabled(true);
+    return combo;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMinimumWidth(110);
+    return edit;
+}
+
+std::string Text(const QLineEdit* edit) {
+    return edit->text().toStdString();
+}
+
+}  // namespace
+
+CLoanParamsDlg::CLoanParamsDlg(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Loan Parameters"));
+
+    m_edAmount = MakeEdit(this, "amount");
+    m_edPeriods = MakeEdit(this, "periods");
+    m_edRate = MakeEdit(this, "rate");
+    m_edFirstDate = MakeEdit(this, "firstDate");
+    m_cbPaymentPeriod = MakeFrequencyCombo(
+        this, "paymentPeriod",
+        {"Weekly", "BiWeekly", "Monthly", "BiMonthly", "Quarterly", "SemiAnnually", "Annually"});
+    m_cbCompoundPeriod =
+        MakeFrequencyCombo(this, "compoundPeriod",
+                           {"Daily", "Weekly", "BiWeekly", "Monthly", "BiMonthly", "Quarterly",
+                            "SemiAnnually", "Annually", kContinuousItem});
+    m_edAdditionalPayment = MakeEdit(this, "additionalPayment");
+    m_chkBalloon = new QCheckBox(QStringLiteral("Balloon Payment"), this);
+    m_chkBalloon->setObjectName(QStringLiteral("balloon"));
+    m_edPayoffPeriod = MakeEdit(this, "payoffPeriod");
+    m_stTotalPeriods = new QLabel(QStringLiteral("Total Periods (months):"), this);
+    m_stTotalPeriods->setObjectName(QStringLiteral("totalPeriodsLabel"));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* help = new QPushButton(QStringLiteral("Help"), this);
+    help->setAutoDefault(false);
+    cancel->setAutoDefault(false);
+
+    auto* additionalLabel =
+        new QLabel(QStringLiteral("Additional Payment Per Period (Optional):"), this);
+    additionalLabel->setWordWrap(true);
+    const auto label = [this](const char* text) {
+        return new QLabel(QString::fromLatin1(text), this);
+    };
+
+    auto* fields = new QGridLayout;
+    fields->setColumnStretch(2, 1);
+    fields->addWidget(label("Amount of Loan:"), 0, 0);
+    fields->addWidget(label("$"), 0, 1);
+    fields->addWidget(m_edAmount, 0, 2);
+    fields->addWidget(m_stTotalPeriods, 1, 0);
+    fields->addWidget(m_edPeriods, 1, 2);
+    fields->addWidget(label("Annual Interest Rate: (%)"), 2, 0);
+    fields->addWidget(m_edRate, 2, 2);
+    fields->addWidget(label("First Payment Date:"), 3, 0);
+    fields->addWidget(m_edFirstDate, 3, 2);
+    fields->addWidget(label("Payment Period:"), 4, 0);
+    fields->addWidget(m_cbPaymentPeriod, 4, 2);
+    fields->addWidget(label("Compounding Period:"), 5, 0);
+    fields->addWidget(m_cbCompoundPeriod, 5, 2);
+    fields->addWidget(additionalLabel, 6, 0);
+    fields->addWidget(label("$"), 6, 1);
+    fields->addWidget(m_edAdditionalPayment, 6, 2);
+    fields->addWidget(m_chkBalloon, 7, 0, 1, 3);
+    auto* payoffLabel = label("Payoff at Payment #:");
+    payoffLabel->setIndent(20);
+    fields->addWidget(payoffLabel, 8, 0);
+    fields->addWidget(m_edPayoffPeriod, 8, 2);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    buttons->addWidget(help);
+    buttons->addStretch();
+
+    auto* top = new QHBoxLayout(this);
+    top->addLayout(fields, 1);
+    top->addSpacing(12);
+    top->addLayout(buttons);
+
+    QWidget* const tabOrder[] = {m_edAmount,
+                                 m_edPeriods,
+                                 m_edRate,
+                                 m_edFirstDate,
+                                 m_cbPaymentPeriod,
+                                 m_cbCompoundPeriod,
+                                 m_edAdditionalPayment,
+                                 m_chkBalloon,
+                                 m_edPayoffPeriod,
+                                 ok,
+                                 cancel,
+                                 help};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    connect(ok, &QPushButton::clicked, this, &CLoanParamsDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &CLoanParamsDlg::reject);
+    connect(help, &QPushButton::clicked, this, &CLoanParamsDlg::OnHelp);
+    connect(m_chkBalloon, &QCheckBox::clicked, this, &CLoanParamsDlg::OnBalloonPayment);
+    // activated comes from the person choosing an item, never from typing or from
+    // the dialog writing its values.
+    connect(m_cbPaymentPeriod, &QComboBox::activated, this,
+            &CLoanParamsDlg::OnSelchangePaymentPeriod);
+}
+
+QString CLoanParamsDlg::TotalPeriodsLabel(int paymentIndex) {
+    static const char* const labels[brellow::kPaymentFrequencyCount] = {
+        "Total Periods (weeks):",    "Total Periods (biweeks):",  "Total Periods (months):",
+        "Total Periods (bimonths):", "Total Periods (quarters):", "Total Periods (half years):",
+        "Total Periods (years):"};
+    if (paymentIndex < 0 || paymentIndex >= brellow::kPaymentFrequencyCount) return {};
+    return QString::fromLatin1(labels[paymentIndex]);
+}
+
+void CLoanParamsDlg::showEvent(QShowEvent* event) {
+    if (!m_bInitialised) {
+        m_bInitialised = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void CLoanParamsDlg::OnInitDialog() {
+    DoDataExchange(false);
+    m_edPayoffPeriod->setEnabled(m_bBalloon);
+    const QString label = TotalPeriodsLabel(m_cbPaymentPeriod->currentIndex());
+    if (!label.isEmpty()) m_stTotalPeriods->setText(label);
+    m_edAmount->setFocus();
+    m_edAmount->selectAll();
+}
+
+void CLoanParamsDlg::OnBalloonPayment() {
+    m_bBalloon = m_chkBalloon->isChecked();
+    m_edPayoffPeriod->setEnabled(m_bBalloon);
+}
+
+void CLoanParamsDlg::OnSelchangePaymentPeriod() {
+    const QString label = TotalPeriodsLabel(m_cbPaymentPeriod->currentIndex());
+    if (!label.isEmpty()) m_stTotalPeriods->setText(label);
+}
+
+void CLoanParamsDlg::OnHelp() {
+    ShowHelp(this, QStringLiteral("parameters"));
+}
+
+void CLoanParamsDlg::accept() {
+    if (DoDataExchange(true)) QDialog::accept();
+}
+
+void CLoanParamsDlg::Refuse(QWidget* field, const QString& message) {
+    QMessageBox::warning(this, QStringLiteral("Brellow"), message);
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) {
+        edit->selectAll();
+    } else if (auto* combo = qobject_cast<QComboBox*>(field)) {
+        combo->lineEdit()->selectAll();
+    }
+}
+
+bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
+    if (!saveAndValidate) {
+        m_edAmount->setText(FormatDouble(m_dAmount));
+        m_edPeriods->setText(QString::number(m_nPeriods));
+        m_edRate->setText(FormatDouble(m_dRate));
+        m_edFirstDate->setText(QString::fromStdString(brellow::FormatDate(m_dtFirstPayment)));
+        SelectComboText(m_cbCompoundPeriod, m_strCompoundPeriod);
+        SelectComboText(m_cbPaymentPeriod, m_strPaymentPeriod);
+        m_chkBalloon->setChecked(m_bBalloon);
+        m_edPayoffPeriod->setText(QString::number(m_nPayoffPeriod));
+        m_edAdditionalPayment->setText(FormatDouble(m_dAdditionalPayment));
+        return true;
+    }
+
+    const QString notNumber = QStringLiteral("Please enter a number.");
+    const QString notInteger = QStringLiteral("Please enter an integer.");
+    // An untouched field keeps the value it was opened with (see the header).
+    const auto readDouble = [&](QLineEdit* edit, double opened) -> std::optional<double> {
+        const auto value = brellow::ParseDouble(Text(edit));
+        if (!value) {
+            Refuse(edit, notNumber);
+            return std::nullopt;
+        }
+        return edit->isModified() ? *value : opened;
+    };
+    const auto readInt = [&](QLineEdit* edit) -> std::optional<int> {
+        const auto value = brellow::ParseInt(Text(edit));
+        if (!value) Refuse(edit, notInteger);
+        return value;
+    };
+
+    const auto amount = readDouble(m_edAmount, m_dAmount);
+    if (!amount) return false;
+    const auto periods = readInt(m_edPeriods);
+    if (!periods) return false;
+    if (*periods < 0 || *periods > brellow::kMaxPeriods) {
+        Refuse(m_edPeriods,
+               QString::fromStdString(brellow::IntegerRangeMessage(0, brellow::kMaxPeriods)));
+        return false;
+    }
+    const auto rate = readDouble(m_edRate, m_dRate);
+    if (!rate) return false;
+    auto firstPayment = brellow::ParseDate(Text(m_edFirstDate));
+    if (!firstPayment) {
+        Refuse(m_edFirstDate, QStringLiteral("Please enter a date and/or time."));
+        return false;
+    }
+    if (!m_edFirstDate->isModified()) firstPayment = m_dtFirstPayment;
+    QString compound = m_cbCompoundPeriod->currentText();
+    if (compound == QLatin1String(kContinuousItem)) compound = QLatin1String(kContinuousName);
+    const QString payment = m_cbPaymentPeriod->currentText();
+    const bool balloon = m_chkBalloon->isChecked();
+    // A cleared box disables the payoff field, which the person cannot mend then; its
+    // value does not count, so text left there that is no number keeps the old one.
+    const auto payoff = balloon
+                            ? readInt(m_edPayoffPeriod)
+                            : brellow::ParseInt(Text(m_edPayoffPeriod)).value_or(m_nPayoffPeriod);
+    if (!payoff) return false;
+    const auto additional = readDouble(m_edAdditionalPayment, m_dAdditionalPayment);
+    if (!additional) return false;
+
+    brellow::LoanTerms terms;
+    terms.loanAmount = *amount;
+    terms.numPeriods = *periods;
+    terms.interestRate = *rate;
+    terms.firstPayment = *firstPayment;
+    terms.paymentFrequency = brellow::PaymentFrequencyFromName(payment.toStdString());
+    terms.compoundFrequency = brellow::CompoundFrequencyFromName(compound.toStdString());
+    terms.balloon = balloon;
+    terms.balloonPeriod = *payoff;
+    terms.additionalPayment = *additional;
+    if (const auto problem = brellow::CheckTerms(terms)) {
+        QWidget* field = m_edAmount;
+        switch (problem->field) {
+            case brellow::TermsField::Amount:
+                field = m_edAmount;
+                break;
+            case brellow::TermsField::Periods:
+                field = m_edPeriods;
+                break;
+            case brellow::TermsField::Rate:
+                field = m_edRate;
+                break;
+            case brellow::TermsField::FirstPayment:
+                field = m_edFirstDate;
+                break;
+            case brellow::TermsField::PaymentPeriod:
+                field = m_cbPaymentPeriod;
+                break;
+            case brellow::TermsField::CompoundPeriod:
+                field = m_cbCompoundPeriod;
+                break;
+            case brellow::TermsField::AdditionalPayment:
+                field = m_edAdditionalPayment;
+                break;
+            case brellow::TermsField::Balloon:
+                field = m_chkBalloon;
+                break;
+            case brellow::TermsField::PayoffPeriod:
+                field = m_edPayoffPeriod;
+                break;
+        }
+        Refuse(field, QString::fromStdString(problem->message));
+        return false;
+    }
+
+    m_dAmount = *amount;
+    m_nPeriods = *periods;
+    m_dRate = *rate;
+    m_dtFirstPayment = *firstPayment;
+    m_strCompoundPeriod = compound;
+    m_strPaymentPeriod = payment;
+    m_bBalloon = balloon;
+    m_nPayoffPeriod = *payoff;
+    m_dAdditionalPayment = *additional;
+    return true;
+}

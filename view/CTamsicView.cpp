@@ -1,0 +1,372 @@
+#include "view/CTamsicView.h"
+
+#include "app/DisplaySettings.h"
+#include "engine/Schedule.h"
+#include "output/AmountFormat.h"
+#include "output/LoanSummary.h"
+#include "view/LoanDocument.h"
+#include "view/LoanParamsCommands.h"
+#include "view/YearTabStrip.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <limits>
+#include <string>
+
+namespace {
+
+constexpr int kParametersDelayMs = 100;
+// Two totals lines follow the rows when one year is listed.
+constexpr int kTotalsLines = 2;
+constexpr int kSummaryRightX = 330;
+constexpr int kSummaryTop = 10;
+
+const QColor kFrameColor(191, 191, 191);
+const QColor kGridColor(239, 239, 239);
+
+QString Latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString AmountText(double value) {
+    std::string text;
+    brellow::AppendAmount(text, value);
+    return Latin1(text);
+}
+
+// Index of the first line of height `step` starting at `origin` that reaches `y`.
+int LineAt(int y, int origin, int step) { return y < origin ? -1 : (y - origin) / step; }
+
+}  // namespace
+
+CTamsicView::CTamsicView(LoanDocument& document, const DisplaySettings& settings, QWidget* parent)
+    : QAbstractScrollArea(parent),
+      m_document(document),
+      m_settings(settings),
+      m_selectedYear(brellow::kAllYears) {
+    setFrameShape(QFrame::NoFrame);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    connect(&m_document, &LoanDocument::termsChanged, this, &CTamsicView::OnTermsChanged);
+}
+
+CTamsicView::~CTamsicView() = default;
+
+void CTamsicView::OnInitialUpdate() {
+    m_document.doc().ComputePayment();
+    UpdateLayout();
+}
+
+CTamsicView::LayoutKey CTamsicView::CurrentLayoutKey() const {
+    const brellow::CTamsicDoc& doc = m_document.doc();
+    LayoutKey key;
+    key.showTable = m_settings.showTable;
+    key.length = doc.GetScheduleLength();
+    key.hasTabs = brellow::HasYearTabs(doc);
+    if (key.hasTabs) {
+        const brellow::YearSpan span = brellow::ScheduleYears(doc);
+        key.firstYear = span.first;
+        key.lastYear = span.last;
+    }
+    return key;
+}
+
+void CTamsicView::UpdateLayout() {
+    m_layoutKey = CurrentLayoutKey();
+    if (!m_layoutKey.showTable) {
+        DestroyYearTabs();
+        m_nTableTop = m_nTableBottom = m_nTabTop;
+    } else if (m_layoutKey.hasTabs) {
+        const int years = m_layoutKey.lastYear - m_layoutKey.firstYear + 1;
+        m_nTableTop = m_nTabTop + m_nTabRowHeight * (years / m_nTabsPerRow + 1);
+        RebuildYearTabs(m_layoutKey.firstYear, years);
+    } else {
+        DestroyYearTabs();
+        m_nTableTop = m_nTabTop;
+    }
+    UpdateTableBottom();
+    SetScrollSizes();
+    viewport()->update();
+}
+
+void CTamsicView::OnTermsChanged() {
+    if (CurrentLayoutKey() != m_layoutKey) {
+        UpdateLayout();
+        return;
+    }
+    // Same length and years, but the rows may have moved between years.
+    UpdateTableBottom();
+    SetScrollSizes();
+    viewport()->update();
+}
+
+void CTamsicView::RebuildYearTabs(int firstYear, int years) {
+    const bool reusable = m_tabYears && m_tabYears->firstYear() == firstYear && m_tabYears->years() == years;
+    if (!reusable) {
+        DestroyYearTabs();
+        m_tabYears = new YearTabStrip(firstYear, years, viewport());
+        m_tabYears->installEventFilter(this);
+        connect(m_tabYears, &YearTabStrip::currentChanged, this, &CTamsicView::OnTabSelChange);
+    }
+    const bool keep = m_selectedYear != brellow::kAllYears && m_selectedYear >= firstYear &&
+                      m_selectedYear < firstYear + years;
+    if (!keep) m_selectedYear = brellow::kAllYears;
+    {
+        const QSignalBlocker blocker(m_tabYears);
+        m_tabYears->setCurrentIndex(keep ? m_selectedYear - firstYear + 1 : 0);
+    }
+    PlaceYearTabs();
+    m_tabYears->show();
+}
+
+void CTamsicView::DestroyYearTabs() {
+    delete m_tabYears;
+    m_tabYears = nullptr;
+}
+
+void CTamsicView::PlaceYearTabs() {
+    if (!m_tabYears) return;
+    const QPoint offset = ScrollPosition();
+    const int height = std::min(m_tabYears->sizeHint().height(), m_nTableTop - m_nTabTop);
+    m_tabYears->setGeometry(m_nTableLeft - offset.x(), m_nTabTop - offset.y(),
+                            m_nTableRight - m_nTableLeft, height);
+}
+
+void CTamsicView::OnTabSelChange(int index) {
+    m_selectedYear = brellow::SelectedYear(m_document.doc(), index);
+    UpdateTableBottom();
+    SetScrollSizes();
+    viewport()->update();
+}
+
+void CTamsicView::SelectTab(int index) {
+    if (m_tabYears) m_tabYears->setCurrentIndex(index);
+}
+
+int CTamsicView::GetSelectedYear() const {
+    if (!m_settings.showTable || !m_tabYears) return brellow::kAllYears;
+    return brellow::SelectedYear(m_document.doc(), m_tabYears->currentIndex());
+}
+
+void CTamsicView::UpdateTableBottom() {
+    if (!m_layoutKey.showTable) {
+        m_nTableBottom = m_nTableTop;
+        return;
+    }
+    const int year = GetSelectedYear();
+    const brellow::CTamsicDoc& doc = m_document.doc();
+    // No rows still leaves the heads and the totals: never a negative height.
+    const long long rows = std::max(brellow::CountRowsInYear(doc, year), 0);
+    const long long lines = rows + (year == brellow::kAllYears ? 2 : 3);
+    const long long bottom = m_nTableTop + static_cast<long long>(m_nRowHeight) * lines + 2;
+    m_nTableBottom = static_cast<int>(std::min<long long>(bottom, std::numeric_limits<int>::max()));
+}
+
+QPoint CTamsicView::ScrollPosition() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void CTamsicView::ScrollTo(const QPoint& position) {
+    horizontalScrollBar()->setValue(position.x());
+    verticalScrollBar()->setValue(position.y());
+}
+
+void CTamsicView::SetScrollSizes() {
+    const QSize page = viewport()->size();
+    QScrollBar* const horizontal = horizontalScrollBar();
+    horizontal->setRange(0, std::max(0, m_nTableRight - page.width()));
+    horizontal->setPageStep(page.width());
+    horizontal->setSingleStep(m_nRowHeight);
+    QScrollBar* const vertical = verticalScrollBar();
+    vertical->setRange(0, std::max(0, m_nTableBottom - page.height()));
+    vertical->setPageStep(page.height());
+    vertical->setSingleStep(m_nRowHeight);
+    PlaceYearTabs();
+}
+
+void CTamsicView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    SetScrollSizes();
+}
+
+void CTamsicView::scrollContentsBy(int, int) {
+    PlaceYearTabs();
+    viewport()->update();
+}
+
+void CTamsicView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QPoint offset = ScrollPosition();
+    painter.translate(-offset);
+    OnDraw(painter, event->rect().translated(offset));
+}
+
+void CTamsicView::OnDraw(QPainter& painter, const QRect& exposed) {
+    // Cells are formatted whole; their text must not spill past the exposed edges.
+    painter.setClipRect(exposed, Qt::IntersectClip);
+    const QColor winBack = m_settings.WinBack();
+    const QRect client(ScrollPosition(), viewport()->size());
+    const QRect document(0, 0, m_nTableRight, m_nTableBottom);
+    // Huge rectangles are cut to the exposed part before they reach the painter.
+    painter.fillRect(document.united(client) & exposed, winBack);
+
+    painter.setFont(font());
+    painter.setPen(Qt::black);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(winBack);
+    for (const brellow::SummaryLine& line : brellow::LoanSummary(m_document.doc())) {
+        const int x = line.column == 0 ? m_nTableLeft : kSummaryRightX;
+        const QRect box(x, kSummaryTop + m_nRowHeight * line.row, m_nTableRight, m_nRowHeight);
+        if (!box.intersects(exposed)) continue;
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, Latin1(line.text));
+    }
+    if (!m_settings.showTable) return;
+
+    const int year = GetSelectedYear();
+    const QRect table(QPoint(m_nTableLeft, m_nTableTop), QPoint(m_nTableRight - 1, m_nTableBottom - 1));
+    if (!table.intersects(exposed)) return;
+    const QRect edges[] = {
+        QRect(table.left(), table.top(), table.width(), 1),
+        QRect(table.left(), table.bottom(), table.width(), 1),
+        QRect(table.left(), table.top(), 1, table.height()),
+        QRect(table.right(), table.top(), 1, table.height()),
+    };
+    for (const QRect& edge : edges) painter.fillRect(edge & exposed, kFrameColor);
+    painter.fillRect(table.adjusted(1, 1, -1, -1) & exposed, m_settings.TableBack());
+
+    DrawGrid(painter, table, exposed);
+    painter.setBackground(m_settings.TableBack());
+    DrawTable(painter, table, year, exposed);
+}
+
+void CTamsicView::DrawGrid(QPainter& painter, const QRect& table, const QRect& exposed) {
+    painter.save();
+    painter.setPen(QPen(kGridColor, 0));
+    const int top = std::max(table.top() + 1, exposed.top());
+    const int bottom = std::min(m_nTableBottom - 2, exposed.bottom());
+    const int firstLine = table.top() + m_nRowHeight;
+    int y = firstLine;
+    if (exposed.top() > firstLine) y += (exposed.top() - firstLine) / m_nRowHeight * m_nRowHeight;
+    for (; y < m_nTableBottom && y <= exposed.bottom(); y += m_nRowHeight) {
+        painter.drawLine(table.left() + 1, y, m_nTableRight - 2, y);
+    }
+    if (top <= bottom) {
+        for (int x = table.left() + m_nColumnWidth; x < m_nTableRight; x += m_nColumnWidth) {
+            painter.drawLine(x, top, x, bottom);
+        }
+    }
+    painter.restore();
+}
+
+void CTamsicView::DrawCell(QPainter& painter, int left, int y, int column, const QString& text) {
+    const int third = m_nColumnWidth / 3;
+    int from = left + m_nColumnWidth * column;
+    int to = from + m_nColumnWidth;
+    if (column == -1) {
+        from = left;
+        to = left + third;
+    } else if (column == 0) {
+        from = left + third;
+    }
+    painter.drawText(QRect(from, y, to - from, m_nRowHeight), Qt::AlignRight | Qt::AlignTop, text);
+}
+
+void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, const QRect& exposed) {
+    const int left = table.left();
+    const auto lineExposed = [&](int y) { return y <= exposed.bottom() && y + m_nRowHeight > exposed.top(); };
+
+    int y = table.top() + 2;
+    if (lineExposed(y)) {
+        static const char* const kHeads[] = {"Period", "Date", "Payment", "Interest", "Principal", "Balance"};
+        for (int column = -1; column <= 4; ++column) {
+            DrawCell(painter, left, y, column, QString::fromLatin1(kHeads[column + 1]));
+        }
+    }
+    y += m_nRowHeight;
+
+    const brellow::CTamsicDoc& doc = m_document.doc();
+    brellow::ScheduleGenerator generator(doc, year);
+    const int firstRowY = y;
+    const int listed = std::max(brellow::CountRowsInYear(doc, generator.Year()), 0);
+    const long long totalsY = firstRowY + static_cast<long long>(m_nRowHeight) * listed;
+    const bool totalsExposed =
+        totalsY <= exposed.bottom() && totalsY + kTotalsLines * m_nRowHeight > exposed.top();
+    const int firstVisible = std::max(0, LineAt(exposed.top(), firstRowY, m_nRowHeight));
+    const int lastVisible = LineAt(exposed.bottom(), firstRowY, m_nRowHeight);
+
+    brellow::ScheduleRow row;
+    std::string text;
+    int index = 0;
+    // The arithmetic runs from the first row; only the rows on screen are formatted.
+    for (; index <= lastVisible || totalsExposed; ++index) {
+        if (!generator.Next(row)) break;
+        if (index < firstVisible || index > lastVisible) continue;
+        const int rowY = firstRowY + m_nRowHeight * index;
+        text.clear();
+        brellow::AppendInt(text, row.period);
+        DrawCell(painter, left, rowY, -1, Latin1(text));
+        text.clear();
+        brellow::AppendDate(text, row.date);
+        DrawCell(painter, left, rowY, 0, Latin1(text));
+        DrawCell(painter, left, rowY, 1, AmountText(row.payment));
+        DrawCell(painter, left, rowY, 2, AmountText(row.interest));
+        DrawCell(painter, left, rowY, 3, AmountText(row.principal));
+        DrawCell(painter, left, rowY, 4, AmountText(row.balance));
+    }
+    if (!totalsExposed) return;
+
+    y = static_cast<int>(totalsY);
+    const auto drawTotals = [&](const char* label, const brellow::AmountTotals& sums) {
+        painter.drawText(QRect(left, y, m_nColumnWidth, m_nRowHeight), Qt::AlignRight | Qt::AlignTop,
+                         QString::fromLatin1(label));
+        DrawCell(painter, left, y, 1, AmountText(sums.payment));
+        DrawCell(painter, left, y, 2, AmountText(sums.interest));
+        DrawCell(painter, left, y, 3, AmountText(sums.principal));
+        y += m_nRowHeight;
+    };
+    if (generator.HasAnnualTotals()) drawTotals("Annual Totals:", generator.Totals().annual);
+    drawTotals("Running Totals:", generator.Totals().running);
+}
+
+void CTamsicView::OnChangeLoanParameters() { ChangeLoanParameters(m_document, this); }
+void CTamsicView::OnEditUndo() { UndoLoanParameters(m_document); }
+void CTamsicView::OnEditRedo() { RedoLoanParameters(m_document); }
+
+void CTamsicView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    m_timer.start(kParametersDelayMs, this);
+}
+
+void CTamsicView::hideEvent(QHideEvent* event) {
+    QAbstractScrollArea::hideEvent(event);
+    m_timer.start(kParametersDelayMs, this);
+}
+
+void CTamsicView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_timer.timerId()) {
+        OnTimer();
+        return;
+    }
+    QAbstractScrollArea::timerEvent(event);
+}
+
+void CTamsicView::OnTimer() {
+    m_timer.stop();
+    brellow::CTamsicDoc& doc = m_document.doc();
+    if (!doc.m_bParametersPending) return;
+    // Cleared first: a show or hide while the dialog is open must not open a second one.
+    doc.m_bParametersPending = false;
+    OnChangeLoanParameters();
+}
+
+bool CTamsicView::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel scrolls the view, not the year tabs under the pointer.
+    if (watched == m_tabYears && event->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
+        return true;
+    }
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
