@@ -3,15 +3,11 @@
 set -euo pipefail
 build=${1:-build}
 
-if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/brellow" ]; then
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec "$build/brellow"
 fi
 
-if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset), so the window cannot open."
-else
-    echo "The desktop program is not built yet."
-fi
+echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset), so the window cannot open."
 echo "Here is a sample loan from brellow-cli instead:"
 echo "  brellow-cli --amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003 --year 2003"
 echo
