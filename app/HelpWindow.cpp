@@ -83,7 +83,14 @@ QString HelpWindow::Text() const { return m_browser->toPlainText(); }
 
 HelpWindow* ShowHelp(QWidget* parent, const QString& topic) {
     QPointer<HelpWindow>& instance = Instance();
-    if (!instance) instance = new HelpWindow(parent ? parent->window() : nullptr);
+    QWidget* const owner = parent ? parent->window() : nullptr;
+    if (!instance) {
+        instance = new HelpWindow(owner);
+    } else if (owner && instance->parentWidget() != owner) {
+        // A window owned by another one stays usable while a modal dialog (its new
+        // owner) is open; help asked from that dialog must not be blocked by it.
+        instance->setParent(owner, instance->windowFlags());
+    }
     instance->show();
     instance->raise();
     instance->activateWindow();
