@@ -146,16 +146,26 @@ void Draw(QPainter& p, ToolIcon icon) {
 
 const char* ThemeName(ToolIcon icon) {
     switch (icon) {
-        case ToolIcon::New: return "document-new";
-        case ToolIcon::Open: return "document-open";
-        case ToolIcon::Save: return "document-save";
-        case ToolIcon::CopyTable: return "edit-copy";
-        case ToolIcon::Print: return "document-print";
-        case ToolIcon::About: return "help-about";
-        case ToolIcon::ContextHelp: return "help-contextual";
-        case ToolIcon::ChangeParameters: return "document-properties";
-        case ToolIcon::Options: return "preferences-desktop";
-        case ToolIcon::ExportText: return "document-export";
+        case ToolIcon::New:
+            return "document-new";
+        case ToolIcon::Open:
+            return "document-open";
+        case ToolIcon::Save:
+            return "document-save";
+        case ToolIcon::CopyTable:
+            return "edit-copy";
+        case ToolIcon::Print:
+            return "document-print";
+        case ToolIcon::About:
+            return "help-about";
+        case ToolIcon::ContextHelp:
+            return "help-contextual";
+        case ToolIcon::ChangeParameters:
+            return "document-properties";
+        case ToolIcon::Options:
+            return "preferences-desktop";
+        case ToolIcon::ExportText:
+            return "document-export";
     }
     return "";
 }

@@ -11,7 +11,9 @@ CChildFrame::CChildFrame(CMainFrame& mainFrame, LoanDocument& document, CTamsicV
     setWidget(view);
 }
 
-CChildFrame::~CChildFrame() { m_mainFrame.OnChildFrameGone(*this); }
+CChildFrame::~CChildFrame() {
+    m_mainFrame.OnChildFrameGone(*this);
+}
 
 void CChildFrame::closeEvent(QCloseEvent* event) {
     if (!m_mainFrame.CanCloseFrame(*this)) {

@@ -23,7 +23,9 @@
 
 namespace {
 
-QSettings Store() { return QSettings(QStringLiteral("Korvell"), QStringLiteral("Brellow")); }
+QSettings Store() {
+    return QSettings(QStringLiteral("Korvell"), QStringLiteral("Brellow"));
+}
 
 }  // namespace
 
@@ -67,7 +69,9 @@ void CMainFrame::SaveRecentFiles() {
     m_recentFiles.Save(store);
 }
 
-QAction* CMainFrame::GetAction(Command command) const { return m_actions.at(command); }
+QAction* CMainFrame::GetAction(Command command) const {
+    return m_actions.at(command);
+}
 
 QAction* CMainFrame::AddAction(Command command, const QString& text, const QString& prompt,
                                const QString& tip, const QList<QKeySequence>& keys) {
@@ -86,25 +90,28 @@ void CMainFrame::CreateActions() {
     using K = QKeySequence;
     const auto S = [](const char* text) { return QString::fromUtf8(text); };
 
-    connect(AddAction(C::New, S("&New\tCtrl+N"), S("Create a new document"), S("New"), {K(Qt::CTRL | Qt::Key_N)}),
+    connect(AddAction(C::New, S("&New\tCtrl+N"), S("Create a new document"), S("New"),
+                      {K(Qt::CTRL | Qt::Key_N)}),
             &QAction::triggered, this, &CMainFrame::OnFileNew);
     connect(AddAction(C::Open, S("&Open...\tCtrl+O"), S("Open an existing document"), S("Open"),
                       {K(Qt::CTRL | Qt::Key_O)}),
             &QAction::triggered, this, &CMainFrame::OnFileOpen);
-    connect(AddAction(C::Close, S("&Close"), S("Close the active document"), S("Close")), &QAction::triggered,
-            this, &CMainFrame::OnFileClose);
+    connect(AddAction(C::Close, S("&Close"), S("Close the active document"), S("Close")),
+            &QAction::triggered, this, &CMainFrame::OnFileClose);
     connect(AddAction(C::Save, S("&Save\tCtrl+S"), S("Save the active document"), S("Save"),
                       {K(Qt::CTRL | Qt::Key_S)}),
             &QAction::triggered, this, &CMainFrame::OnFileSave);
-    connect(AddAction(C::SaveAs, S("Save &As..."), S("Save the active document with a new name"), S("Save As")),
+    connect(AddAction(C::SaveAs, S("Save &As..."), S("Save the active document with a new name"),
+                      S("Save As")),
             &QAction::triggered, this, &CMainFrame::OnFileSaveAs);
     AddAction(C::Print, S("&Print...\tCtrl+P"), S("Print the active document"), S("Print"),
               {K(Qt::CTRL | Qt::Key_P)});
     AddAction(C::PrintPreview, S("Print Pre&view"), S("Display full pages"), S("Print Preview"));
-    connect(AddAction(C::PrintSetup, S("P&rint Setup..."), S("Change the printer and printing options"),
-                      S("Print Setup")),
+    connect(AddAction(C::PrintSetup, S("P&rint Setup..."),
+                      S("Change the printer and printing options"), S("Print Setup")),
             &QAction::triggered, this, &CMainFrame::OnFilePrintSetup);
-    connect(AddAction(C::Exit, S("E&xit"), S("Quit the application; prompts to save documents"), S("Exit")),
+    connect(AddAction(C::Exit, S("E&xit"), S("Quit the application; prompts to save documents"),
+                      S("Exit")),
             &QAction::triggered, this, &QWidget::close);
 
     connect(AddAction(C::Undo, S("&Undo\tCtrl+Z"), S("Undo the last action"), S("Undo"),
@@ -112,8 +119,8 @@ void CMainFrame::CreateActions() {
             &QAction::triggered, this, [this] {
                 if (CTamsicView* view = ActiveView()) view->OnEditUndo();
             });
-    connect(AddAction(C::Redo, S("&Redo\tCtrl+Y"), S("Redo the previously undone action"), S("Redo"),
-                      {K(Qt::CTRL | Qt::Key_Y)}),
+    connect(AddAction(C::Redo, S("&Redo\tCtrl+Y"), S("Redo the previously undone action"),
+                      S("Redo"), {K(Qt::CTRL | Qt::Key_Y)}),
             &QAction::triggered, this, [this] {
                 if (CTamsicView* view = ActiveView()) view->OnEditRedo();
             });
@@ -126,54 +133,62 @@ void CMainFrame::CreateActions() {
             &QAction::triggered, this, [this] {
                 if (CTamsicView* view = ActiveView()) view->OnChangeLoanParameters();
             });
-    connect(AddAction(C::Options, S("&Options...\tCtrl+T"), S("Options to display with different colors and styles"),
+    connect(AddAction(C::Options, S("&Options...\tCtrl+T"),
+                      S("Options to display with different colors and styles"),
                       S("Display options"), {K(Qt::CTRL | Qt::Key_T)}),
             &QAction::triggered, this, &CMainFrame::OnOptions);
-    AddAction(C::ExportText, S("&Export as Text File..."), S("Export the loan document as a text file"),
-              S("Export loan as text file"));
-    AddAction(C::ExportHtml, S("Export as &HTML File..."), S("Export loan document as an HTML file"),
-              S("Export loan document as an HTML file"));
+    AddAction(C::ExportText, S("&Export as Text File..."),
+              S("Export the loan document as a text file"), S("Export loan as text file"));
+    AddAction(C::ExportHtml, S("Export as &HTML File..."),
+              S("Export loan document as an HTML file"), S("Export loan document as an HTML file"));
     AddAction(C::RefinanceAdvisor, S("&Refinance Advisor..."), QString(), QString());
     AddAction(C::ChartMonthly, S("&Monthly Principal vs. Interest"),
               S("Display chart of monthly principal and interest"),
               S("Display chart of monthly principal vs interest"));
-    AddAction(C::ChartTotal, S("&Total Principal vs. Interest"), S("Display chart of total principal vs interest"),
+    AddAction(C::ChartTotal, S("&Total Principal vs. Interest"),
+              S("Display chart of total principal vs interest"),
               S("Display chart of total principal vs interest"));
 
-    QAction* const toolbar = AddAction(C::ViewToolbar, S("&Toolbar"), S("Show or hide the toolbar"), S("Toggle ToolBar"));
+    QAction* const toolbar = AddAction(C::ViewToolbar, S("&Toolbar"), S("Show or hide the toolbar"),
+                                       S("Toggle ToolBar"));
     toolbar->setCheckable(true);
     toolbar->setChecked(true);
     QAction* const statusBarAction =
-        AddAction(C::ViewStatusBar, S("&Status Bar"), S("Show or hide the status bar"), S("Toggle StatusBar"));
+        AddAction(C::ViewStatusBar, S("&Status Bar"), S("Show or hide the status bar"),
+                  S("Toggle StatusBar"));
     statusBarAction->setCheckable(true);
     statusBarAction->setChecked(true);
-    connect(statusBarAction, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    connect(statusBarAction, &QAction::toggled, this,
+            [this](bool on) { statusBar()->setVisible(on); });
 
-    connect(AddAction(C::NewWindow, S("&New Window"), S("Open another window for the active document"),
-                      S("New Window")),
+    connect(AddAction(C::NewWindow, S("&New Window"),
+                      S("Open another window for the active document"), S("New Window")),
             &QAction::triggered, this, &CMainFrame::OnWindowNew);
-    connect(AddAction(C::Cascade, S("&Cascade"), S("Arrange windows so they overlap"), S("Cascade Windows")),
+    connect(AddAction(C::Cascade, S("&Cascade"), S("Arrange windows so they overlap"),
+                      S("Cascade Windows")),
             &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
-    connect(AddAction(C::Tile, S("&Tile"), S("Arrange windows as non-overlapping tiles"), S("Tile Windows")),
+    connect(AddAction(C::Tile, S("&Tile"), S("Arrange windows as non-overlapping tiles"),
+                      S("Tile Windows")),
             &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
-    connect(AddAction(C::ArrangeIcons, S("&Arrange Icons"), S("Arrange icons at the bottom of the window"),
-                      S("Arrange Icons")),
+    connect(AddAction(C::ArrangeIcons, S("&Arrange Icons"),
+                      S("Arrange icons at the bottom of the window"), S("Arrange Icons")),
             &QAction::triggered, this, &CMainFrame::OnArrangeIcons);
 
     connect(AddAction(C::HelpTopics, S("&Help Topics"), S("List Help topics"), S("Help Topics")),
             &QAction::triggered, this, &CMainFrame::OnHelp);
-    connect(AddAction(C::About, S("&About Tamsic..."), S("Display program information, version number and copyright"),
-                      S("About")),
+    connect(AddAction(C::About, S("&About Tamsic..."),
+                      S("Display program information, version number and copyright"), S("About")),
             &QAction::triggered, this, &CMainFrame::OnAppAbout);
     connect(AddAction(C::Help, S("Help"), S("Display help for current task or command"), S("Help"),
                       {K(Qt::Key_F1)}),
             &QAction::triggered, this, &CMainFrame::OnHelp);
-    connect(AddAction(C::ContextHelp, S("Context Help"), S("Display help for clicked on buttons, menus and windows"),
-                      S("Help"), {K(Qt::SHIFT | Qt::Key_F1)}),
+    connect(AddAction(C::ContextHelp, S("Context Help"),
+                      S("Display help for clicked on buttons, menus and windows"), S("Help"),
+                      {K(Qt::SHIFT | Qt::Key_F1)}),
             &QAction::triggered, this, &CMainFrame::OnContextHelp);
 
-    for (Command command : {C::New, C::Open, C::Save, C::CopyTable, C::Print, C::About, C::ContextHelp,
-                            C::ChangeLoanParameters, C::Options, C::ExportText}) {
+    for (Command command : {C::New, C::Open, C::Save, C::CopyTable, C::Print, C::About,
+                            C::ContextHelp, C::ChangeLoanParameters, C::Options, C::ExportText}) {
         static const std::map<Command, ToolIcon> kIcons = {
             {C::New, ToolIcon::New},
             {C::Open, ToolIcon::Open},
@@ -217,8 +232,8 @@ void CMainFrame::CreateMenus() {
     }
     file->addSeparator();
     add(file, {C::Exit});
-    m_documentFileActions = {GetAction(C::Close), GetAction(C::Save), GetAction(C::SaveAs), printSeparator,
-                             GetAction(C::Print), GetAction(C::PrintPreview)};
+    m_documentFileActions = {GetAction(C::Close), GetAction(C::Save),  GetAction(C::SaveAs),
+                             printSeparator,      GetAction(C::Print), GetAction(C::PrintPreview)};
 
     QMenu* const edit = bar->addMenu(QStringLiteral("&Edit"));
     add(edit, {C::Undo, C::Redo});
@@ -321,15 +336,17 @@ QList<CChildFrame*> CMainFrame::FramesOf(const LoanDocument& document) const {
     return frames;
 }
 
-bool CMainFrame::HasDocumentMenus() const { return !m_frames.isEmpty(); }
+bool CMainFrame::HasDocumentMenus() const {
+    return !m_frames.isEmpty();
+}
 
 void CMainFrame::UpdateActions() {
     if (m_destroying) return;
     using C = Command;
     LoanDocument* const document = ActiveDocument();
     const bool open = document != nullptr;
-    for (Command command : {C::Close, C::Save, C::SaveAs, C::ChangeLoanParameters, C::NewWindow, C::Cascade,
-                            C::Tile, C::ArrangeIcons}) {
+    for (Command command : {C::Close, C::Save, C::SaveAs, C::ChangeLoanParameters, C::NewWindow,
+                            C::Cascade, C::Tile, C::ArrangeIcons}) {
         GetAction(command)->setEnabled(open);
     }
     GetAction(C::Undo)->setEnabled(open && CanUndoLoanParameters(*document));
@@ -394,7 +411,8 @@ void CMainFrame::UpdateWindowMenu() {
         CChildFrame* const frame = m_frames[i];
         QString title = frame->windowTitle();
         title.remove(QStringLiteral("[*]"));
-        QAction* const item = m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
+        QAction* const item =
+            m_windowMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(title));
         item->setCheckable(true);
         item->setChecked(frame == active);
         connect(item, &QAction::triggered, this, [this, frame] {
@@ -431,9 +449,13 @@ void CMainFrame::OnAppAbout() {
     dialog.exec();
 }
 
-void CMainFrame::OnHelp() { ShowHelp(this); }
+void CMainFrame::OnHelp() {
+    ShowHelp(this);
+}
 
-void CMainFrame::OnContextHelp() { QWhatsThis::enterWhatsThisMode(); }
+void CMainFrame::OnContextHelp() {
+    QWhatsThis::enterWhatsThisMode();
+}
 
 void CMainFrame::OnArrangeIcons() {
     const int bottom = m_mdiArea->viewport()->height();

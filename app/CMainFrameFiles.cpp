@@ -22,7 +22,8 @@ const char* const kFilter = "Brellow Files (*.brw);;All Files (*)";
 bool SameFile(const QString& a, const QString& b) {
     const QFileInfo left(a);
     const QFileInfo right(b);
-    if (left.exists() && right.exists()) return left.canonicalFilePath() == right.canonicalFilePath();
+    if (left.exists() && right.exists())
+        return left.canonicalFilePath() == right.canonicalFilePath();
     return left.absoluteFilePath() == right.absoluteFilePath();
 }
 
@@ -58,11 +59,13 @@ CChildFrame* CMainFrame::CreateChildFrame(LoanDocument& document) {
     // Each new window steps down from the active one, back to the corner when it
     // would leave the area.
     const QSize area = m_mdiArea->viewport()->size();
-    const QSize size(std::min(720, std::max(area.width(), 320)), std::min(520, std::max(area.height(), 240)));
+    const QSize size(std::min(720, std::max(area.width(), 320)),
+                     std::min(520, std::max(area.height(), 240)));
     QPoint position(0, 0);
     if (CChildFrame* const active = ActiveChild(); active && !active->isMaximized()) {
         position = active->pos() + QPoint(24, 24);
-        if (position.x() + size.width() > area.width() || position.y() + size.height() > area.height()) {
+        if (position.x() + size.width() > area.width() ||
+            position.y() + size.height() > area.height()) {
             position = QPoint(0, 0);
         }
     }
@@ -167,7 +170,8 @@ void CMainFrame::OnFileSaveAs() {
 bool CMainFrame::SaveModified(LoanDocument& document) {
     if (!document.isModified()) return true;
     const auto answer = QMessageBox::question(
-        this, QStringLiteral("Brellow"), QStringLiteral("Save changes to %1?").arg(document.title()),
+        this, QStringLiteral("Brellow"),
+        QStringLiteral("Save changes to %1?").arg(document.title()),
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save) return DoFileSave(document);
     return answer == QMessageBox::Discard;

@@ -53,8 +53,8 @@ COptionsDlg::COptionsDlg(const DisplaySettings& settings, QWidget* parent)
     colorLayout->addWidget(m_btnTableBack, 1, 1);
     colorLayout->setColumnStretch(0, 1);
 
-    auto* const buttons =
-        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help);
+    auto* const buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel |
+                                               QDialogButtonBox::Help);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(buttons, &QDialogButtonBox::helpRequested, this,

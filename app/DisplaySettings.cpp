@@ -32,8 +32,12 @@ std::uint32_t BgrFromColor(const QColor& color) {
            std::uint32_t(color.blue()) << 16;
 }
 
-QColor DisplaySettings::WinBack() const { return ColorFromBgr(colorWinBack); }
-QColor DisplaySettings::TableBack() const { return ColorFromBgr(colorTableBack); }
+QColor DisplaySettings::WinBack() const {
+    return ColorFromBgr(colorWinBack);
+}
+QColor DisplaySettings::TableBack() const {
+    return ColorFromBgr(colorTableBack);
+}
 
 DisplaySettings LoadDisplaySettings(QSettings& store) {
     DisplaySettings settings;

@@ -79,7 +79,9 @@ void HelpWindow::ShowTopic(const QString& topic) {
     m_browser->scrollToAnchor(anchor);
 }
 
-QString HelpWindow::Text() const { return m_browser->toPlainText(); }
+QString HelpWindow::Text() const {
+    return m_browser->toPlainText();
+}
 
 HelpWindow* ShowHelp(QWidget* parent, const QString& topic) {
     QPointer<HelpWindow>& instance = Instance();

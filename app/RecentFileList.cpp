@@ -7,9 +7,13 @@ namespace {
 
 const char* const kGroup = "Recent File List";
 
-QString KeyOf(int index) { return QStringLiteral("File%1").arg(index + 1); }
+QString KeyOf(int index) {
+    return QStringLiteral("File%1").arg(index + 1);
+}
 
-QString Absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+QString Absolute(const QString& path) {
+    return QFileInfo(path).absoluteFilePath();
+}
 
 }  // namespace
 

@@ -35,8 +35,9 @@ int PaymentCodeForRate(int code) {
                                                       : static_cast<int>(PaymentFrequency::Monthly);
 }
 int CompoundCodeForRate(int code) {
-    return code >= 0 && code < kCompoundFrequencyCount ? code
-                                                       : static_cast<int>(CompoundFrequency::Monthly);
+    return code >= 0 && code < kCompoundFrequencyCount
+               ? code
+               : static_cast<int>(CompoundFrequency::Monthly);
 }
 
 }  // namespace
@@ -56,12 +57,14 @@ double AnnuityFactor(double periodicRate, double periods) noexcept {
 
 CTamsicDoc::CTamsicDoc(const OleDateTime& now) : m_dtFirstPayment(DefaultFirstPaymentDate(now)) {}
 
-void CTamsicDoc::SetLoanAmount(double amount) noexcept { m_dLoanAmount = RoundToCents(amount); }
+void CTamsicDoc::SetLoanAmount(double amount) noexcept {
+    m_dLoanAmount = RoundToCents(amount);
+}
 
 LoanTerms CTamsicDoc::GetTerms() const noexcept {
-    return {m_dLoanAmount,        m_nNumPeriods, m_dInterestRate,  m_dtFirstPayment,
-            m_nPaymentFrequency,  m_nCompoundFrequency, m_bBalloon, m_nBalloonPeriod,
-            m_dAdditionalPayment};
+    return {m_dLoanAmount,    m_nNumPeriods,       m_dInterestRate,
+            m_dtFirstPayment, m_nPaymentFrequency, m_nCompoundFrequency,
+            m_bBalloon,       m_nBalloonPeriod,    m_dAdditionalPayment};
 }
 
 void CTamsicDoc::SetTerms(const LoanTerms& terms) noexcept {
@@ -92,9 +95,10 @@ void CTamsicDoc::ComputePayment() noexcept {
     const int p = PaymentCodeForRate(m_nPaymentFrequency);
     const int q = CompoundCodeForRate(m_nCompoundFrequency);
     const double yearly = m_dInterestRate * 0.01;
-    const double rate = q == kContinuous
-                            ? std::expm1(yearly / kPaymentsPerYear[p])
-                            : std::pow(1.0 + yearly / kCompoundsPerYear[q], kCompoundsPerPayment[p][q]) - 1.0;
+    const double rate =
+        q == kContinuous
+            ? std::expm1(yearly / kPaymentsPerYear[p])
+            : std::pow(1.0 + yearly / kCompoundsPerYear[q], kCompoundsPerPayment[p][q]) - 1.0;
     m_dPeriodicRate = rate;
 
     const double cents = m_dLoanAmount / AnnuityFactor(rate, m_nNumPeriods) * 100.0 + 0.5;
@@ -133,16 +137,18 @@ void CTamsicDoc::SaveUndoTerms(double amount, double rate, int periods,
                                const OleDateTime& firstPayment, int paymentFrequency,
                                int compoundFrequency, bool balloon, int balloonPeriod,
                                double additionalPayment) noexcept {
-    m_undoTerms = {amount,           periods,           rate,    firstPayment,     paymentFrequency,
-                   compoundFrequency, balloon, balloonPeriod, additionalPayment};
+    m_undoTerms = {amount,       periods,          rate,
+                   firstPayment, paymentFrequency, compoundFrequency,
+                   balloon,      balloonPeriod,    additionalPayment};
 }
 
 void CTamsicDoc::SaveRedoTerms(double amount, double rate, int periods,
                                const OleDateTime& firstPayment, int paymentFrequency,
                                int compoundFrequency, bool balloon, int balloonPeriod,
                                double additionalPayment) noexcept {
-    m_redoTerms = {amount,           periods,           rate,    firstPayment,     paymentFrequency,
-                   compoundFrequency, balloon, balloonPeriod, additionalPayment};
+    m_redoTerms = {amount,       periods,          rate,
+                   firstPayment, paymentFrequency, compoundFrequency,
+                   balloon,      balloonPeriod,    additionalPayment};
 }
 
 }  // namespace brellow

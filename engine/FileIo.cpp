@@ -1,17 +1,19 @@
 #include "engine/FileIo.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace brellow {
 namespace {
 
-FileResult Failure(bool opened, int error) { return {false, opened, std::strerror(error)}; }
+FileResult Failure(bool opened, int error) {
+    return {false, opened, std::strerror(error)};
+}
 
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {

@@ -36,9 +36,12 @@ double GetDouble(std::span<const unsigned char> bytes, std::size_t offset) {
 
 OleDateTime::Status StatusFromCode(std::int32_t code) {
     switch (code) {
-        case 0: return OleDateTime::Status::Valid;
-        case 2: return OleDateTime::Status::Null;
-        default: return OleDateTime::Status::Invalid;
+        case 0:
+            return OleDateTime::Status::Valid;
+        case 2:
+            return OleDateTime::Status::Null;
+        default:
+            return OleDateTime::Status::Invalid;
     }
 }
 

@@ -36,8 +36,12 @@ int CompoundFrequencyFromName(std::string_view name) noexcept {
     return CodeOf(kCompoundNames, name, static_cast<int>(CompoundFrequency::Monthly));
 }
 
-std::string PaymentFrequencyName(int code) { return NameOf(kPaymentNames, code); }
+std::string PaymentFrequencyName(int code) {
+    return NameOf(kPaymentNames, code);
+}
 
-std::string CompoundFrequencyName(int code) { return NameOf(kCompoundNames, code); }
+std::string CompoundFrequencyName(int code) {
+    return NameOf(kCompoundNames, code);
+}
 
 }  // namespace brellow

@@ -13,7 +13,9 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // from_chars takes no leading "+"; a "+" followed by the number is still a number.
 std::string_view WithoutPlus(std::string_view text) {

@@ -8,8 +8,8 @@
 namespace brellow {
 namespace {
 
-constexpr std::int64_t kMinDay = -657434;  // 1 January 100
-constexpr std::int64_t kMaxDay = 2958465;  // 31 December 9999
+constexpr std::int64_t kMinDay = -657434;      // 1 January 100
+constexpr std::int64_t kMaxDay = 2958465;      // 31 December 9999
 constexpr std::int64_t kUnixEpochDay = 25569;  // 1 January 1970
 constexpr int kSecondsPerDay = 86400;
 
@@ -51,15 +51,15 @@ bool ReadChar(std::string_view& text, char c) {
 
 int DaysInMonth(int year, int month) noexcept {
     using namespace std::chrono;
-    return static_cast<int>(
-        unsigned(year_month_day_last(std::chrono::year(year), month_day_last(std::chrono::month(month)))
-                     .day()));
+    return static_cast<int>(unsigned(
+        year_month_day_last(std::chrono::year(year), month_day_last(std::chrono::month(month)))
+            .day()));
 }
 
 std::int64_t DayFromCivil(int year, int month, int day) noexcept {
     using namespace std::chrono;
-    const sys_days days{year_month_day{std::chrono::year(year), std::chrono::month(month),
-                                       std::chrono::day(day)}};
+    const sys_days days{
+        year_month_day{std::chrono::year(year), std::chrono::month(month), std::chrono::day(day)}};
     return days.time_since_epoch().count() + kUnixEpochDay;
 }
 
@@ -70,7 +70,8 @@ CivilDateTime CivilFromDay(std::int64_t day) noexcept {
 }
 
 bool OleDateTime::HasCalendarDate() const noexcept {
-    return m_status == Status::Valid && m_value > double(kMinDay - 1) && m_value < double(kMaxDay + 1);
+    return m_status == Status::Valid && m_value > double(kMinDay - 1) &&
+           m_value < double(kMaxDay + 1);
 }
 
 std::optional<DayAndSecond> ToDayAndSecond(const OleDateTime& date) noexcept {
@@ -94,7 +95,8 @@ OleDateTime FromDayAndSecond(DayAndSecond moment) noexcept {
     }
     const double fraction = double(moment.second) / kSecondsPerDay;
     const double day = double(moment.day);
-    return OleDateTime(moment.day < 0 ? day - fraction : day + fraction, OleDateTime::Status::Valid);
+    return OleDateTime(moment.day < 0 ? day - fraction : day + fraction,
+                       OleDateTime::Status::Valid);
 }
 
 std::optional<CivilDateTime> ToCivil(const OleDateTime& date) noexcept {
@@ -112,8 +114,8 @@ OleDateTime OleDateTime::FromCivil(const CivilDateTime& c) noexcept {
                     c.day >= 1 && c.day <= DaysInMonth(c.year, c.month) && c.hour >= 0 &&
                     c.hour < 24 && c.minute >= 0 && c.minute < 60 && c.second >= 0 && c.second < 60;
     if (!ok) return OleDateTime(0.0, Status::Invalid);
-    return FromDayAndSecond({DayFromCivil(c.year, c.month, c.day),
-                             c.hour * 3600 + c.minute * 60 + c.second});
+    return FromDayAndSecond(
+        {DayFromCivil(c.year, c.month, c.day), c.hour * 3600 + c.minute * 60 + c.second});
 }
 
 OleDateTime OleDateTime::CurrentLocal() {

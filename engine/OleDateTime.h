@@ -39,7 +39,8 @@ public:
     static constexpr double kMaxValue = 2958465.999988426;  // 31 December 9999, 23:59:59
 
     constexpr OleDateTime() noexcept = default;
-    constexpr OleDateTime(double value, Status status) noexcept : m_value(value), m_status(status) {}
+    constexpr OleDateTime(double value, Status status) noexcept
+        : m_value(value), m_status(status) {}
 
     // A valid date for a calendar date and time, or an Invalid one when the fields do
     // not name an existing moment between 1 January 100 and 31 December 9999.

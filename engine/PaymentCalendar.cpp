@@ -35,14 +35,37 @@ PaymentCalendar::PaymentCalendar(const OleDateTime& firstPayment, int paymentFre
         m_firstDay = civil.day;
     }
     switch (paymentFrequency) {
-        case 0: m_step = Step::Days; m_stepSize = 7; break;
-        case 1: m_step = Step::Days; m_stepSize = 14; break;
-        case 2: m_step = Step::Months; m_stepSize = 1; break;
-        case 3: m_step = Step::Months; m_stepSize = 2; break;
-        case 4: m_step = Step::Months; m_stepSize = 3; break;
-        case 5: m_step = Step::Months; m_stepSize = 6; break;
-        case 6: m_step = Step::Months; m_stepSize = 12; break;
-        default: m_step = Step::None; break;
+        case 0:
+            m_step = Step::Days;
+            m_stepSize = 7;
+            break;
+        case 1:
+            m_step = Step::Days;
+            m_stepSize = 14;
+            break;
+        case 2:
+            m_step = Step::Months;
+            m_stepSize = 1;
+            break;
+        case 3:
+            m_step = Step::Months;
+            m_stepSize = 2;
+            break;
+        case 4:
+            m_step = Step::Months;
+            m_stepSize = 3;
+            break;
+        case 5:
+            m_step = Step::Months;
+            m_stepSize = 6;
+            break;
+        case 6:
+            m_step = Step::Months;
+            m_stepSize = 12;
+            break;
+        default:
+            m_step = Step::None;
+            break;
     }
 }
 
@@ -69,7 +92,8 @@ OleDateTime PaymentCalendar::DateOf(std::int64_t index) const noexcept {
 int PaymentCalendar::YearOf(std::int64_t index) const noexcept {
     if (!m_hasDates) return 0;
     switch (m_step) {
-        case Step::None: return m_firstYear;
+        case Step::None:
+            return m_firstYear;
         case Step::Days: {
             const std::int64_t day = m_firstMoment.day + m_stepSize * index;
             // Beyond the calendar only "later than any year" matters.
@@ -77,8 +101,8 @@ int PaymentCalendar::YearOf(std::int64_t index) const noexcept {
             return CivilFromDay(day).year;
         }
         case Step::Months: {
-            const std::int64_t months =
-                std::int64_t(m_firstYear) * 12 + (m_firstMonth - 1) + std::int64_t(m_stepSize) * index;
+            const std::int64_t months = std::int64_t(m_firstYear) * 12 + (m_firstMonth - 1) +
+                                        std::int64_t(m_stepSize) * index;
             return static_cast<int>(std::min<std::int64_t>(FloorDiv(months, 12), kYearLimit));
         }
     }
@@ -90,12 +114,13 @@ std::int64_t PaymentCalendar::FirstIndexAfterYear(int year) const noexcept {
     if (year >= kYearLimit) return kNever;
     if (year < m_firstYear) return 0;
     switch (m_step) {
-        case Step::None: return kNever;
+        case Step::None:
+            return kNever;
         case Step::Days:
             return FirstStepReaching(m_firstMoment.day, m_stepSize, DayFromCivil(year + 1, 1, 1));
         case Step::Months:
-            return FirstStepReaching(std::int64_t(m_firstYear) * 12 + (m_firstMonth - 1), m_stepSize,
-                                     (std::int64_t(year) + 1) * 12);
+            return FirstStepReaching(std::int64_t(m_firstYear) * 12 + (m_firstMonth - 1),
+                                     m_stepSize, (std::int64_t(year) + 1) * 12);
     }
     return kNever;
 }

@@ -56,7 +56,8 @@ struct ScheduleTotals {
 
 // The balance after one payment: the recurrence shared by the schedule length and the
 // rows, so both meet a balance of zero or below on the same row.
-inline double BalanceAfterPayment(double balance, double fullPayment, double periodicRate) noexcept {
+inline double BalanceAfterPayment(double balance, double fullPayment,
+                                  double periodicRate) noexcept {
     const double interest = periodicRate * balance;
     const double principal = fullPayment - interest;
     return balance - principal;

@@ -39,7 +39,9 @@ QString AmountText(double value) {
 }
 
 // Index of the first line of height `step` starting at `origin` that reaches `y`.
-int LineAt(int y, int origin, int step) { return y < origin ? -1 : (y - origin) / step; }
+int LineAt(int y, int origin, int step) {
+    return y < origin ? -1 : (y - origin) / step;
+}
 
 }  // namespace
 
@@ -104,7 +106,8 @@ void CTamsicView::OnTermsChanged() {
 }
 
 void CTamsicView::RebuildYearTabs(int firstYear, int years) {
-    const bool reusable = m_tabYears && m_tabYears->firstYear() == firstYear && m_tabYears->years() == years;
+    const bool reusable =
+        m_tabYears && m_tabYears->firstYear() == firstYear && m_tabYears->years() == years;
     if (!reusable) {
         DestroyYearTabs();
         m_tabYears = new YearTabStrip(firstYear, years, viewport());
@@ -226,7 +229,8 @@ void CTamsicView::OnDraw(QPainter& painter, const QRect& exposed) {
     if (!m_settings.showTable) return;
 
     const int year = GetSelectedYear();
-    const QRect table(QPoint(m_nTableLeft, m_nTableTop), QPoint(m_nTableRight - 1, m_nTableBottom - 1));
+    const QRect table(QPoint(m_nTableLeft, m_nTableTop),
+                      QPoint(m_nTableRight - 1, m_nTableBottom - 1));
     if (!table.intersects(exposed)) return;
     const QRect edges[] = {
         QRect(table.left(), table.top(), table.width(), 1),
@@ -276,11 +280,14 @@ void CTamsicView::DrawCell(QPainter& painter, int left, int y, int column, const
 
 void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, const QRect& exposed) {
     const int left = table.left();
-    const auto lineExposed = [&](int y) { return y <= exposed.bottom() && y + m_nRowHeight > exposed.top(); };
+    const auto lineExposed = [&](int y) {
+        return y <= exposed.bottom() && y + m_nRowHeight > exposed.top();
+    };
 
     int y = table.top() + 2;
     if (lineExposed(y)) {
-        static const char* const kHeads[] = {"Period", "Date", "Payment", "Interest", "Principal", "Balance"};
+        static const char* const kHeads[] = {"Period",   "Date",      "Payment",
+                                             "Interest", "Principal", "Balance"};
         for (int column = -1; column <= 4; ++column) {
             DrawCell(painter, left, y, column, QString::fromLatin1(kHeads[column + 1]));
         }
@@ -320,8 +327,8 @@ void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, con
 
     y = static_cast<int>(totalsY);
     const auto drawTotals = [&](const char* label, const brellow::AmountTotals& sums) {
-        painter.drawText(QRect(left, y, m_nColumnWidth, m_nRowHeight), Qt::AlignRight | Qt::AlignTop,
-                         QString::fromLatin1(label));
+        painter.drawText(QRect(left, y, m_nColumnWidth, m_nRowHeight),
+                         Qt::AlignRight | Qt::AlignTop, QString::fromLatin1(label));
         DrawCell(painter, left, y, 1, AmountText(sums.payment));
         DrawCell(painter, left, y, 2, AmountText(sums.interest));
         DrawCell(painter, left, y, 3, AmountText(sums.principal));
@@ -331,9 +338,15 @@ void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, con
     drawTotals("Running Totals:", generator.Totals().running);
 }
 
-void CTamsicView::OnChangeLoanParameters() { ChangeLoanParameters(m_document, this); }
-void CTamsicView::OnEditUndo() { UndoLoanParameters(m_document); }
-void CTamsicView::OnEditRedo() { RedoLoanParameters(m_document); }
+void CTamsicView::OnChangeLoanParameters() {
+    ChangeLoanParameters(m_document, this);
+}
+void CTamsicView::OnEditUndo() {
+    UndoLoanParameters(m_document);
+}
+void CTamsicView::OnEditRedo() {
+    RedoLoanParameters(m_document);
+}
 
 void CTamsicView::showEvent(QShowEvent* event) {
     QAbstractScrollArea::showEvent(event);

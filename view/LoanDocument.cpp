@@ -6,7 +6,9 @@
 
 namespace {
 
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string NativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 }  // namespace
 
@@ -19,11 +21,17 @@ void LoanDocument::setModified(bool modified) {
     if (was != modified) emit modifiedChanged(modified);
 }
 
-void LoanDocument::notifyTermsChanged() { emit termsChanged(); }
+void LoanDocument::notifyTermsChanged() {
+    emit termsChanged();
+}
 
-QString LoanDocument::title() const { return QString::fromStdString(m_doc.GetTitle()); }
+QString LoanDocument::title() const {
+    return QString::fromStdString(m_doc.GetTitle());
+}
 
-QString LoanDocument::pathName() const { return QFile::decodeName(m_doc.GetPathName().c_str()); }
+QString LoanDocument::pathName() const {
+    return QFile::decodeName(m_doc.GetPathName().c_str());
+}
 
 void LoanDocument::setTitle(const QString& title) {
     m_doc.SetTitle(title.toStdString());

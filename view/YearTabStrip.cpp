@@ -52,7 +52,8 @@ void YearTabStrip::Measure() {
     const int vSpace = style()->pixelMetric(QStyle::PM_TabBarTabVSpace, nullptr, this);
     const auto tabSize = [&](const QString& text) {
         QStyleOptionTab option = TabOption(*this, text);
-        const QSize content(fontMetrics().horizontalAdvance(text) + hSpace, fontMetrics().height() + vSpace);
+        const QSize content(fontMetrics().horizontalAdvance(text) + hSpace,
+                            fontMetrics().height() + vSpace);
         return style()->sizeFromContents(QStyle::CT_TabBarTab, &option, content, this);
     };
     const QSize all = tabSize(tabText(0));
@@ -74,17 +75,25 @@ int YearTabStrip::TabLeft(int index) const {
     return index <= 0 ? 0 : m_allWidth + (index - 1) * m_yearWidth;
 }
 
-int YearTabStrip::TabWidth(int index) const { return index == 0 ? m_allWidth : m_yearWidth; }
+int YearTabStrip::TabWidth(int index) const {
+    return index == 0 ? m_allWidth : m_yearWidth;
+}
 
-int YearTabStrip::TotalWidth() const { return TabLeft(count()); }
+int YearTabStrip::TotalWidth() const {
+    return TabLeft(count());
+}
 
-bool YearTabStrip::isScrollable() const { return TotalWidth() > width(); }
+bool YearTabStrip::isScrollable() const {
+    return TotalWidth() > width();
+}
 
 int YearTabStrip::VisibleWidth() const {
     return isScrollable() ? std::max(0, width() - 2 * m_tabHeight) : width();
 }
 
-QSize YearTabStrip::sizeHint() const { return {TotalWidth(), m_tabHeight}; }
+QSize YearTabStrip::sizeHint() const {
+    return {TotalWidth(), m_tabHeight};
+}
 
 QRect YearTabStrip::tabRect(int index) const {
     if (index < 0 || index >= count()) return {};
@@ -168,8 +177,8 @@ void YearTabStrip::paintEvent(QPaintEvent*) {
     const auto drawTab = [&](int index) {
         QStyleOptionTab option = TabOption(*this, tabText(index));
         option.rect = tabRect(index);
-        option.position = count() == 1       ? QStyleOptionTab::OnlyOneTab
-                          : index == 0         ? QStyleOptionTab::Beginning
+        option.position = count() == 1           ? QStyleOptionTab::OnlyOneTab
+                          : index == 0           ? QStyleOptionTab::Beginning
                           : index == count() - 1 ? QStyleOptionTab::End
                                                  : QStyleOptionTab::Middle;
         if (index == m_current) {
@@ -196,10 +205,20 @@ void YearTabStrip::mousePressEvent(QMouseEvent* event) {
 
 void YearTabStrip::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_Left: setCurrentIndex(m_current - 1); break;
-        case Qt::Key_Right: setCurrentIndex(m_current + 1); break;
-        case Qt::Key_Home: setCurrentIndex(0); break;
-        case Qt::Key_End: setCurrentIndex(count() - 1); break;
-        default: QWidget::keyPressEvent(event); return;
+        case Qt::Key_Left:
+            setCurrentIndex(m_current - 1);
+            break;
+        case Qt::Key_Right:
+            setCurrentIndex(m_current + 1);
+            break;
+        case Qt::Key_Home:
+            setCurrentIndex(0);
+            break;
+        case Qt::Key_End:
+            setCurrentIndex(count() - 1);
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
     }
 }

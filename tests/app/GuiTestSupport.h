@@ -54,7 +54,9 @@ inline int RejectingModals(const std::function<void()>& body) {
     return rejected;
 }
 
-inline QSettings Store() { return QSettings(QStringLiteral("Korvell"), QStringLiteral("Brellow")); }
+inline QSettings Store() {
+    return QSettings(QStringLiteral("Korvell"), QStringLiteral("Brellow"));
+}
 
 inline void ClearSettings() {
     QSettings store = Store();

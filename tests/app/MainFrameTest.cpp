@@ -43,7 +43,8 @@ std::vector<std::string> VisibleItems(const CMainFrame& frame, const QString& me
     for (QAction* menuAction : frame.menuBar()->actions()) {
         if (menuAction->text() != menuTitle) continue;
         for (QAction* item : menuAction->menu()->actions()) {
-            if (item->isVisible() && !item->isSeparator()) items.push_back(item->text().toStdString());
+            if (item->isVisible() && !item->isSeparator())
+                items.push_back(item->text().toStdString());
         }
     }
     return items;
@@ -96,8 +97,8 @@ protected:
 
 TEST_F(MainFrameTest, WithoutDocumentsOnlyFileViewAndHelpAreShown) {
     EXPECT_EQ((std::vector<std::string>{"&File", "&View", "&Help"}), VisibleMenus(*frame));
-    EXPECT_EQ((std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "P&rint Setup...", "Recent File",
-                                        "E&xit"}),
+    EXPECT_EQ((std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "P&rint Setup...",
+                                        "Recent File", "E&xit"}),
               VisibleItems(*frame, "&File"));
     EXPECT_TRUE(frame->GetAction(Command::Options)->isEnabled());
     EXPECT_FALSE(frame->GetAction(Command::Save)->isEnabled());
@@ -107,21 +108,26 @@ TEST_F(MainFrameTest, WithoutDocumentsOnlyFileViewAndHelpAreShown) {
 
 TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
     NewDocument();
-    EXPECT_EQ((std::vector<std::string>{"&File", "&Edit", "&Tools", "&Advisors", "&Charts", "&View", "&Window",
-                                        "&Help"}),
+    EXPECT_EQ((std::vector<std::string>{"&File", "&Edit", "&Tools", "&Advisors", "&Charts", "&View",
+                                        "&Window", "&Help"}),
               VisibleMenus(*frame));
-    EXPECT_EQ((std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S",
-                                        "Save &As...", "&Print...\tCtrl+P", "Print Pre&view", "P&rint Setup...",
-                                        "Recent File", "E&xit"}),
-              VisibleItems(*frame, "&File"));
-    for (Command enabled : {Command::Close, Command::Save, Command::SaveAs, Command::ChangeLoanParameters,
-                            Command::Options, Command::NewWindow, Command::Cascade, Command::Tile}) {
-        EXPECT_TRUE(frame->GetAction(enabled)->isEnabled()) << frame->GetAction(enabled)->text().toStdString();
+    EXPECT_EQ(
+        (std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S",
+                                  "Save &As...", "&Print...\tCtrl+P", "Print Pre&view",
+                                  "P&rint Setup...", "Recent File", "E&xit"}),
+        VisibleItems(*frame, "&File"));
+    for (Command enabled :
+         {Command::Close, Command::Save, Command::SaveAs, Command::ChangeLoanParameters,
+          Command::Options, Command::NewWindow, Command::Cascade, Command::Tile}) {
+        EXPECT_TRUE(frame->GetAction(enabled)->isEnabled())
+            << frame->GetAction(enabled)->text().toStdString();
     }
-    for (Command later : {Command::Print, Command::PrintPreview, Command::CopyTable, Command::ExportText,
-                          Command::ExportHtml, Command::RefinanceAdvisor, Command::ChartMonthly,
-                          Command::ChartTotal, Command::Undo, Command::Redo}) {
-        EXPECT_FALSE(frame->GetAction(later)->isEnabled()) << frame->GetAction(later)->text().toStdString();
+    for (Command later :
+         {Command::Print, Command::PrintPreview, Command::CopyTable, Command::ExportText,
+          Command::ExportHtml, Command::RefinanceAdvisor, Command::ChartMonthly,
+          Command::ChartTotal, Command::Undo, Command::Redo}) {
+        EXPECT_FALSE(frame->GetAction(later)->isEnabled())
+            << frame->GetAction(later)->text().toStdString();
     }
 }
 
@@ -139,9 +145,12 @@ TEST_F(MainFrameTest, PromptsTipsAndKeys) {
         {Command::Undo, "Undo the last action", "Undo", "Ctrl+Z, Alt+Backspace"},
         {Command::Redo, "Redo the previously undone action", "Redo", "Ctrl+Y"},
         {Command::CopyTable, "Copy entire table onto the clipboard", "Copy entire table", "Ctrl+C"},
-        {Command::ChangeLoanParameters, "Change parameters for the current loan", "Change parameters", "Ctrl+L"},
-        {Command::Options, "Options to display with different colors and styles", "Display options", "Ctrl+T"},
-        {Command::ExportHtml, "Export loan document as an HTML file", "Export loan document as an HTML file", ""},
+        {Command::ChangeLoanParameters, "Change parameters for the current loan",
+         "Change parameters", "Ctrl+L"},
+        {Command::Options, "Options to display with different colors and styles", "Display options",
+         "Ctrl+T"},
+        {Command::ExportHtml, "Export loan document as an HTML file",
+         "Export loan document as an HTML file", ""},
         {Command::ChartMonthly, "Display chart of monthly principal and interest",
          "Display chart of monthly principal vs interest", ""},
         {Command::ArrangeIcons, "Arrange icons at the bottom of the window", "Arrange Icons", ""},
@@ -161,13 +170,20 @@ TEST_F(MainFrameTest, ToolbarHoldsFourteenEntries) {
     const QList<QAction*> entries = frame->ToolBar()->actions();
     ASSERT_EQ(14, entries.size());
     const QList<QAction*> expected = {
-        frame->GetAction(Command::New),         frame->GetAction(Command::Open),
-        frame->GetAction(Command::Save),        nullptr,
-        frame->GetAction(Command::CopyTable),   nullptr,
-        frame->GetAction(Command::Print),       nullptr,
-        frame->GetAction(Command::About),       frame->GetAction(Command::ContextHelp),
-        nullptr,                                frame->GetAction(Command::ChangeLoanParameters),
-        frame->GetAction(Command::Options),     frame->GetAction(Command::ExportText),
+        frame->GetAction(Command::New),
+        frame->GetAction(Command::Open),
+        frame->GetAction(Command::Save),
+        nullptr,
+        frame->GetAction(Command::CopyTable),
+        nullptr,
+        frame->GetAction(Command::Print),
+        nullptr,
+        frame->GetAction(Command::About),
+        frame->GetAction(Command::ContextHelp),
+        nullptr,
+        frame->GetAction(Command::ChangeLoanParameters),
+        frame->GetAction(Command::Options),
+        frame->GetAction(Command::ExportText),
     };
     for (int i = 0; i < 14; ++i) {
         if (expected[i]) {

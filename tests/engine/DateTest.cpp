@@ -34,9 +34,9 @@ TEST(OleDateTime, FormatsMonthFirstWhateverTheLocale) {
     EXPECT_EQ("12/31/9999", FormatDate(OleDateTime::FromDate(9999, 12, 31)));
     EXPECT_EQ("2003-04-01", FormatIsoDate(OleDateTime::FromDate(2003, 4, 1)));
     // A time a breath before midnight reads as the next day.
-    EXPECT_EQ("01/01/2004", FormatDate(OleDateTime(OleDateTime::FromDate(2003, 12, 31).Value() +
-                                                       0.9999999,
-                                                   OleDateTime::Status::Valid)));
+    EXPECT_EQ("01/01/2004",
+              FormatDate(OleDateTime(OleDateTime::FromDate(2003, 12, 31).Value() + 0.9999999,
+                                     OleDateTime::Status::Valid)));
 }
 
 TEST(ParseDate, AcceptedForms) {
@@ -45,8 +45,9 @@ TEST(ParseDate, AcceptedForms) {
     EXPECT_EQ(OleDateTime::FromDate(2003, 4, 1), ParseDate("2003-04-01"));
     EXPECT_EQ(OleDateTime::FromCivil({2003, 4, 1, 13, 5, 0}), ParseDate("04/01/2003 13:05"));
     EXPECT_EQ(OleDateTime::FromCivil({2003, 4, 1, 13, 5, 9}), ParseDate("2003-04-01T13:05:09"));
-    for (const char* bad : {"", "  ", "13/01/2003", "02/30/2003", "04/01", "04-01-2003", "2003/04/01",
-                            "04/01/2003x", "04/01/99", "04/01/2003 25:00", "1/1/10000", "tomorrow"}) {
+    for (const char* bad :
+         {"", "  ", "13/01/2003", "02/30/2003", "04/01", "04-01-2003", "2003/04/01", "04/01/2003x",
+          "04/01/99", "04/01/2003 25:00", "1/1/10000", "tomorrow"}) {
         EXPECT_FALSE(ParseDate(bad)) << bad;
     }
 }
@@ -57,7 +58,8 @@ TEST(NumberParse, Doubles) {
     EXPECT_EQ(1000.0, ParseDouble("1e3"));
     EXPECT_EQ(7.0, ParseDouble("+7."));
     EXPECT_EQ(0.5, ParseDouble(".5"));
-    for (const char* bad : {"", " ", "1,5", "12x", "inf", "nan", "-inf", "0x10", "1e999", "+", "--1", "1 2"}) {
+    for (const char* bad :
+         {"", " ", "1,5", "12x", "inf", "nan", "-inf", "0x10", "1e999", "+", "--1", "1 2"}) {
         EXPECT_FALSE(ParseDouble(bad)) << bad;
     }
 }

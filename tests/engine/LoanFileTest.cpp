@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <limits>
-#include <sys/stat.h>
 
 namespace brellow {
 namespace {
@@ -98,11 +98,11 @@ TEST_F(LoanFileTest, FieldsRoundTripByteForByte) {
 TEST_F(LoanFileTest, OddValuesAreTakenAsStored) {
     LoanRecord record = StoreLoanRecord(CTamsicDoc(kMarch15));
     Poke<double>(record, 0, 1000.1234);  // not whole cents
-    Poke<std::int32_t>(record, 8, -12);   // negative periods
-    Poke<double>(record, 20, 777.0);      // payment disagreeing with the terms
-    Poke<std::int32_t>(record, 28, 2);    // null date
+    Poke<std::int32_t>(record, 8, -12);  // negative periods
+    Poke<double>(record, 20, 777.0);     // payment disagreeing with the terms
+    Poke<std::int32_t>(record, 28, 2);   // null date
     Poke<double>(record, 32, -1e300);
-    Poke<std::int32_t>(record, 40, 42);   // codes without names
+    Poke<std::int32_t>(record, 40, 42);  // codes without names
     Poke<std::int32_t>(record, 44, -3);
     const std::string path = Path("odd.brw");
     Put(path, AsString(record) + "trailing bytes are ignored");
@@ -126,13 +126,17 @@ TEST_F(LoanFileTest, RefusesRecordsThatCannotBeComputed) {
         const char* reason;
     };
     const Case cases[] = {
-        {"amount", [](LoanRecord& r) { Poke<double>(r, 0, std::numeric_limits<double>::quiet_NaN()); },
+        {"amount",
+         [](LoanRecord& r) { Poke<double>(r, 0, std::numeric_limits<double>::quiet_NaN()); },
          "the loan amount is not a finite number"},
-        {"rate", [](LoanRecord& r) { Poke<double>(r, 12, std::numeric_limits<double>::infinity()); },
+        {"rate",
+         [](LoanRecord& r) { Poke<double>(r, 12, std::numeric_limits<double>::infinity()); },
          "the interest rate is not a finite number"},
-        {"payment", [](LoanRecord& r) { Poke<double>(r, 20, -std::numeric_limits<double>::infinity()); },
+        {"payment",
+         [](LoanRecord& r) { Poke<double>(r, 20, -std::numeric_limits<double>::infinity()); },
          "the payment is not a finite number"},
-        {"extra", [](LoanRecord& r) { Poke<double>(r, 56, std::numeric_limits<double>::quiet_NaN()); },
+        {"extra",
+         [](LoanRecord& r) { Poke<double>(r, 56, std::numeric_limits<double>::quiet_NaN()); },
          "the additional payment is not a finite number"},
         {"periods", [](LoanRecord& r) { Poke<std::int32_t>(r, 8, 1000001); },
          "the number of periods is above 1,000,000"},
@@ -182,7 +186,8 @@ TEST_F(LoanFileTest, ShortMissingAndUnreadableFiles) {
     EXPECT_NE("", ReadLoanFile(Path("empty.brw"), doc));
     EXPECT_EQ("Cannot open " + Path("none.brw") + ": No such file or directory.",
               ReadLoanFile(Path("none.brw"), doc));
-    EXPECT_EQ("Cannot open " + m_dir.string() + ": Is a directory.", ReadLoanFile(m_dir.string(), doc));
+    EXPECT_EQ("Cannot open " + m_dir.string() + ": Is a directory.",
+              ReadLoanFile(m_dir.string(), doc));
     ASSERT_EQ(0, ::mkfifo(Path("pipe.brw").c_str(), 0600));
     EXPECT_EQ("Cannot open " + Path("pipe.brw") + ": Not a regular file.",
               ReadLoanFile(Path("pipe.brw"), doc));  // and it does not block
@@ -211,7 +216,8 @@ TEST_F(LoanFileTest, SavingIsAtomic) {
     // A failed save names the file and the reason and leaves the document modified.
     doc.SetModifiedFlag(true);
     const std::string missing = Path("no/such/folder/x.brw");
-    EXPECT_EQ("Cannot save " + missing + ": No such file or directory.", WriteLoanFile(missing, doc));
+    EXPECT_EQ("Cannot save " + missing + ": No such file or directory.",
+              WriteLoanFile(missing, doc));
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(Path("link.brw"), doc.GetPathName());
     fs::create_directory(Path("adir"));

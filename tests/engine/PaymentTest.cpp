@@ -20,7 +20,9 @@ CTamsicDoc Loan(double amount, double rate, int periods, int payment = 2, int co
     return doc;
 }
 
-long long Cents(double amount) { return std::llround(amount * 100); }
+long long Cents(double amount) {
+    return std::llround(amount * 100);
+}
 
 struct PaymentCase {
     double amount, rate;
@@ -30,10 +32,10 @@ struct PaymentCase {
 
 TEST(ComputePayment, WorkedValues) {
     const PaymentCase cases[] = {
-        {100000, 6, 360, 2, 3, 59955},    // monthly / monthly
-        {100000, 6, 1560, 0, 3, 14558},   // weekly / monthly
-        {10000, 12, 36, 2, 5, 33158},     // monthly / quarterly
-        {200000, 5, 360, 2, 0, 107488},   // monthly / daily
+        {100000, 6, 360, 2, 3, 59955},   // monthly / monthly
+        {100000, 6, 1560, 0, 3, 14558},  // weekly / monthly
+        {10000, 12, 36, 2, 5, 33158},    // monthly / quarterly
+        {200000, 5, 360, 2, 0, 107488},  // monthly / daily
     };
     for (const PaymentCase& c : cases) {
         const CTamsicDoc doc = Loan(c.amount, c.rate, c.periods, c.payment, c.compound);
@@ -98,8 +100,11 @@ TEST(ComputePayment, IgnoresBalloonAndAdditionalPayment) {
 
 TEST(SetLoanAmount, RoundsToCentsTowardZeroAfterAddingHalf) {
     CTamsicDoc doc(kJan2003);
-    const std::pair<double, long long> cases[] = {
-        {1234.567, 123457}, {1234.561, 123456}, {-1.007, -100}, {0.005, 1}, {999999999999.99, 99999999999999}};
+    const std::pair<double, long long> cases[] = {{1234.567, 123457},
+                                                  {1234.561, 123456},
+                                                  {-1.007, -100},
+                                                  {0.005, 1},
+                                                  {999999999999.99, 99999999999999}};
     for (const auto& [amount, cents] : cases) {
         doc.SetLoanAmount(amount);
         EXPECT_EQ(double(cents) * 0.01, doc.GetLoanAmount()) << amount;

@@ -8,8 +8,8 @@
 namespace brellow {
 namespace {
 
-CTamsicDoc Loan(double amount, double rate, int periods, OleDateTime first,
-                int payment = 2, int compound = 3) {
+CTamsicDoc Loan(double amount, double rate, int periods, OleDateTime first, int payment = 2,
+                int compound = 3) {
     CTamsicDoc doc(first);
     doc.SetLoanAmount(amount);
     doc.SetInterestRate(rate);
@@ -21,7 +21,9 @@ CTamsicDoc Loan(double amount, double rate, int periods, OleDateTime first,
     return doc;
 }
 
-CTamsicDoc Mortgage() { return Loan(100000, 6, 360, OleDateTime::FromDate(2003, 1, 1)); }
+CTamsicDoc Mortgage() {
+    return Loan(100000, 6, 360, OleDateTime::FromDate(2003, 1, 1));
+}
 
 struct Listing {
     std::vector<ScheduleRow> rows;
@@ -37,7 +39,9 @@ Listing List(const CTamsicDoc& doc, int year = kAllYears) {
     return listing;
 }
 
-long long Cents(double amount) { return std::llround(amount * 100); }
+long long Cents(double amount) {
+    return std::llround(amount * 100);
+}
 
 TEST(Schedule, MortgageFirstAndLastRows) {
     const Listing all = List(Mortgage());

@@ -143,12 +143,16 @@ TEST_F(ViewTest, LayoutFollowsTheScheduleAndKeepsTheSelectedYear) {
 }
 
 TEST_F(ViewTest, RowsMovingBetweenYearsResizeTheTable) {
-    Change([](brellow::CTamsicDoc& doc) { doc.SetFirstPaymentDate(OleDateTime::FromDate(2003, 3, 1)); });
+    Change([](brellow::CTamsicDoc& doc) {
+        doc.SetFirstPaymentDate(OleDateTime::FromDate(2003, 3, 1));
+    });
     view.SelectTab(1);
     ASSERT_EQ(2003, view.GetSelectedYear());
     EXPECT_EQ(20 * (10 + 3) + 2, TableHeight());
     // Still 2003 to 2033 and 360 rows, but one row fewer in 2003.
-    Change([](brellow::CTamsicDoc& doc) { doc.SetFirstPaymentDate(OleDateTime::FromDate(2003, 4, 1)); });
+    Change([](brellow::CTamsicDoc& doc) {
+        doc.SetFirstPaymentDate(OleDateTime::FromDate(2003, 4, 1));
+    });
     EXPECT_EQ(2003, view.GetSelectedYear());
     EXPECT_EQ(20 * (9 + 3) + 2, TableHeight());
 }
@@ -172,11 +176,11 @@ TEST_F(ViewTest, PaintsBackgroundsFrameAndGridInTheChosenColours) {
     const QImage image = Render(QRect(0, 0, 700, 400));
     EXPECT_EQ(qRgb(255, 240, 224), image.pixel(5, 5));
     EXPECT_EQ(qRgb(255, 240, 224), image.pixel(20, 300));
-    EXPECT_EQ(qRgb(191, 191, 191), image.pixel(30, 300));    // frame
+    EXPECT_EQ(qRgb(191, 191, 191), image.pixel(30, 300));  // frame
     EXPECT_EQ(qRgb(191, 191, 191), image.pixel(681, 300));
-    EXPECT_EQ(qRgb(239, 239, 239), image.pixel(160, 300));   // column line
-    EXPECT_EQ(qRgb(239, 239, 239), image.pixel(600, 215));   // under the heads
-    EXPECT_EQ(qRgb(192, 255, 192), image.pixel(555, 300));   // left of a right-aligned amount
+    EXPECT_EQ(qRgb(239, 239, 239), image.pixel(160, 300));  // column line
+    EXPECT_EQ(qRgb(239, 239, 239), image.pixel(600, 215));  // under the heads
+    EXPECT_EQ(qRgb(192, 255, 192), image.pixel(555, 300));  // left of a right-aligned amount
 
     // The heads and the first rows carry text.
     int inked = 0;
