@@ -1,7 +1,11 @@
 #include "engine/PaymentCalendar.h"
 
+#include "engine/LoanTerms.h"
+
 #include <algorithm>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 namespace brellow {
 namespace {
@@ -34,38 +38,13 @@ PaymentCalendar::PaymentCalendar(const OleDateTime& firstPayment, int paymentFre
         m_firstMonth = civil.month;
         m_firstDay = civil.day;
     }
-    switch (paymentFrequency) {
-        case 0:
-            m_step = Step::Days;
-            m_stepSize = 7;
-            break;
-        case 1:
-            m_step = Step::Days;
-            m_stepSize = 14;
-            break;
-        case 2:
-            m_step = Step::Months;
-            m_stepSize = 1;
-            break;
-        case 3:
-            m_step = Step::Months;
-            m_stepSize = 2;
-            break;
-        case 4:
-            m_step = Step::Months;
-            m_stepSize = 3;
-            break;
-        case 5:
-            m_step = Step::Months;
-            m_stepSize = 6;
-            break;
-        case 6:
-            m_step = Step::Months;
-            m_stepSize = 12;
-            break;
-        default:
-            m_step = Step::None;
-            break;
+    // Weekly and biweekly step in days; the others in months (a year is 12 months).
+    constexpr std::pair<Step, int> kSteps[kPaymentFrequencyCount] = {
+        {Step::Days, 7},   {Step::Days, 14},  {Step::Months, 1},  {Step::Months, 2},
+        {Step::Months, 3}, {Step::Months, 6}, {Step::Months, 12},
+    };
+    if (paymentFrequency >= 0 && paymentFrequency < kPaymentFrequencyCount) {
+        std::tie(m_step, m_stepSize) = kSteps[paymentFrequency];
     }
 }
 
