@@ -42,6 +42,19 @@ on the same loan.</p>
 the yearly interest rate, the first payment date, how often payments are made and interest is
 compounded, an additional payment per period and an optional balloon payoff. <b>Edit &gt;
 Undo</b> (Ctrl+Z) and <b>Redo</b> (Ctrl+Y) step back and forth over the last change.</p>
+<ul>
+<li><b>Amount</b> and <b>additional payment</b>: dollars with a point for the decimals
+(1500.25), below 1,000,000,000,000. The amount is kept to the cent.</li>
+<li><b>Total periods</b>: 0 to 1,000,000 payments; the label says what one period is.</li>
+<li><b>First payment date</b>: month first, 04/01/2003, or 2003-04-01. Monthly and longer
+payments fall on the same day of the month, or on the month's last day when it is shorter.
+The last payment must fall no later than 12/31/9999.</li>
+<li><b>Compounding</b>: <i>Continuously</i> compounds interest continuously.</li>
+<li><b>Balloon payment</b>: the loan is paid off in full with payment number N, between 1
+and the number of periods.</li>
+<li>An additional payment of at least $0.01 shortens the schedule: the loan ends with the
+payment that clears the balance.</li>
+</ul>
 
 <h3><a name="options"></a>Display options</h3>
 <p><b>Tools &gt; Options</b> (Ctrl+T) chooses whether the amortization table is shown and
