@@ -52,7 +52,7 @@ The last payment must fall no later than 12/31/9999.</li>
 <li><b>Compounding</b>: <i>Continuously</i> compounds interest continuously.</li>
 <li><b>Balloon payment</b>: the loan is paid off in full with payment number N, between 1
 and the number of periods.</li>
-<li>An additional payment of at least $0.01 shortens the schedule: the loan ends with the
+<li>An additional payment shortens the schedule: the loan ends with the
 payment that clears the balance.</li>
 </ul>
 
