@@ -45,21 +45,6 @@ std::pair<std::string, bool> OptionOf(TermsField field, const TermsOverrides& gi
     return {"--balloon", given.balloonPeriod.has_value()};
 }
 
-LoanTerms WithOverrides(LoanTerms terms, const TermsOverrides& given) {
-    if (given.amount) terms.loanAmount = *given.amount;
-    if (given.periods) terms.numPeriods = *given.periods;
-    if (given.rate) terms.interestRate = *given.rate;
-    if (given.firstPayment) terms.firstPayment = *given.firstPayment;
-    if (given.paymentFrequency) terms.paymentFrequency = *given.paymentFrequency;
-    if (given.compoundFrequency) terms.compoundFrequency = *given.compoundFrequency;
-    if (given.additionalPayment) terms.additionalPayment = *given.additionalPayment;
-    if (given.balloonPeriod) {
-        terms.balloon = true;
-        terms.balloonPeriod = *given.balloonPeriod;
-    }
-    return terms;
-}
-
 // Only the given terms go through the setters: a value read from a file that is not
 // overridden stays exactly as stored (an amount is not rounded again).
 void StoreOverrides(CTamsicDoc& doc, const TermsOverrides& given) {
@@ -114,15 +99,16 @@ int RunLoan(const CliOptions& options, std::ostream& out, std::ostream& err,
         }
     }
     if (options.terms.Any()) {
-        const LoanTerms terms = WithOverrides(doc.GetTerms(), options.terms);
-        if (const auto problem = CheckTerms(terms)) {
+        CTamsicDoc changed = doc;
+        StoreOverrides(changed, options.terms);
+        if (const auto problem = CheckTerms(changed.GetTerms())) {
             auto [where, given] = OptionOf(problem->field, options.terms);
             if (!given && options.openPath) {
                 where += " (as read from " + *options.openPath + ")";
             }
             return Fail(err, kExitUsageError, where + ": " + problem->message);
         }
-        StoreOverrides(doc, options.terms);
+        doc = changed;
     }
     doc.ComputePayment();
 

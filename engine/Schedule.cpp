@@ -69,12 +69,7 @@ YearSpan ScheduleYears(const CTamsicDoc& doc) {
 }
 
 int CountRowsInYear(const CTamsicDoc& doc, int year) {
-    const int length = std::max(doc.GetScheduleLength(), 0);
-    const PaymentCalendar calendar(doc.GetFirstPaymentDate(), doc.GetPaymentFrequency());
-    if (year == kAllYears || !calendar.HasDates()) return length;
-    const std::int64_t end = std::min<std::int64_t>(length, calendar.FirstIndexAfterYear(year));
-    const std::int64_t begin = std::min(end, calendar.FirstIndexInYear(year));
-    return static_cast<int>(end - begin);
+    return ScheduleGenerator(doc, year).ListedRows();
 }
 
 bool ScheduleStaysFinite(const CTamsicDoc& doc) {

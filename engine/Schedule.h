@@ -82,6 +82,8 @@ public:
     bool HasAnnualTotals() const noexcept { return m_year != kAllYears; }
     const ScheduleTotals& Totals() const noexcept { return m_totals; }
     int Length() const noexcept { return m_length; }
+    // Number of rows Next will list, known before the first one.
+    int ListedRows() const noexcept { return static_cast<int>(m_stop - m_firstListed); }
     const PaymentCalendar& Calendar() const noexcept { return m_calendar; }
 
 private:

@@ -92,8 +92,7 @@ std::size_t EstimatedRowBytes(const CTamsicDoc& doc, const TableMarkup& markup) 
 
 std::size_t EstimatedTableBytes(const CTamsicDoc& doc, const ScheduleGenerator& gen,
                                 const TableMarkup& markup) {
-    const int listed = gen.HasAnnualTotals() ? CountRowsInYear(doc, gen.Year()) : gen.Length();
-    const auto rows = static_cast<std::size_t>(std::max(0, listed));
+    const auto rows = static_cast<std::size_t>(gen.ListedRows());
     return markup.head.size() + rows * EstimatedRowBytes(doc, markup) + 256;
 }
 

@@ -297,7 +297,7 @@ void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, con
     const brellow::CTamsicDoc& doc = m_document.doc();
     brellow::ScheduleGenerator generator(doc, year);
     const int firstRowY = y;
-    const int listed = std::max(brellow::CountRowsInYear(doc, generator.Year()), 0);
+    const int listed = generator.ListedRows();
     const long long totalsY = firstRowY + static_cast<long long>(m_nRowHeight) * listed;
     const bool totalsExposed =
         totalsY <= exposed.bottom() && totalsY + kTotalsLines * m_nRowHeight > exposed.top();
