@@ -79,6 +79,12 @@ void CTamsicDoc::SetTerms(const LoanTerms& terms) noexcept {
     SetAdditionalPayment(terms.additionalPayment);
 }
 
+LoanTerms CTamsicDoc::StoredTerms(const LoanTerms& typed) {
+    CTamsicDoc doc(typed.firstPayment);
+    doc.SetTerms(typed);
+    return doc.GetTerms();
+}
+
 void CTamsicDoc::RestoreTerms(const LoanTerms& terms) noexcept {
     m_dLoanAmount = terms.loanAmount;
     m_dInterestRate = terms.interestRate;
@@ -101,8 +107,8 @@ void CTamsicDoc::ComputePayment() noexcept {
             : std::pow(1.0 + yearly / kCompoundsPerYear[q], kCompoundsPerPayment[p][q]) - 1.0;
     m_dPeriodicRate = rate;
 
-    const double cents = m_dLoanAmount / AnnuityFactor(rate, m_nNumPeriods) * 100.0 + 0.5;
-    m_dPayment = std::isfinite(cents) ? std::trunc(cents) * 0.01 : 0.0;
+    const double cents = m_dLoanAmount / AnnuityFactor(rate, m_nNumPeriods) * 100.0;
+    m_dPayment = std::isfinite(cents) ? RoundCents(cents) * 0.01 : 0.0;
 }
 
 int CTamsicDoc::GetScheduleLength() const noexcept {

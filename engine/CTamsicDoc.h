@@ -5,7 +5,7 @@
 // title). No schedule is stored; every presenter regenerates the rows (Schedule.h).
 //
 // Setters store their argument unchanged except SetLoanAmount, which rounds to cents
-// (1234.567 -> 1234.57, -1.007 -> -1.00). They neither recompute nor mark the
+// (1234.567 -> 1234.57, -1234.567 -> -1234.57, Cents.h). They neither recompute nor mark the
 // document modified: the caller stores every changed term, then calls ComputePayment,
 // then SetModifiedFlag.
 //
@@ -68,6 +68,8 @@ public:
     LoanTerms GetTerms() const noexcept;
     // Stores all nine values through the setters (the amount is rounded to cents).
     void SetTerms(const LoanTerms& terms) noexcept;
+    // The terms as SetTerms would store them.
+    static LoanTerms StoredTerms(const LoanTerms& typed);
 
     // Writes the periodic rate and the payment from the current terms.
     void ComputePayment() noexcept;
@@ -105,9 +107,10 @@ public:
     const std::string& GetTitle() const noexcept { return m_title; }
     void SetTitle(const std::string& title) { m_title = title; }
 
-private:
+    // Stores all nine values exactly as given (terms already stored once, or read back).
     void RestoreTerms(const LoanTerms& terms) noexcept;
 
+private:
     double m_dLoanAmount = 0.0;
     int m_nNumPeriods = 0;
     double m_dInterestRate = 0.0;

@@ -95,8 +95,8 @@ std::string LoadLoanRecord(std::span<const unsigned char> bytes, CTamsicDoc& doc
     CTamsicDoc computed = loaded;
     computed.ComputePayment();
     if (!ScheduleFitsCalendar(computed)) return "the last payment would fall after 12/31/9999";
-    if (!ScheduleStaysFinite(computed)) {
-        return "the balance grows beyond any amount the program can hold";
+    if (!ScheduleWithinCentLimit(computed)) {
+        return "the schedule's amounts would exceed what can be shown to the cent";
     }
 
     loaded.m_bParametersPending = false;

@@ -21,6 +21,7 @@
 // program hang or compute nonsense; then it is refused with the reason.
 
 #include "engine/CTamsicDoc.h"
+#include "engine/Limits.h"
 
 #include <array>
 #include <optional>
@@ -30,8 +31,6 @@
 namespace brellow {
 
 inline constexpr std::size_t kLoanRecordSize = 64;
-// Above this many periods (or balloon period) a file is refused: the dialog's limit.
-inline constexpr int kMaxPeriods = 1000000;
 
 using LoanRecord = std::array<unsigned char, kLoanRecordSize>;
 

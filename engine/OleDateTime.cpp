@@ -1,5 +1,7 @@
 #include "engine/OleDateTime.h"
 
+#include "engine/Limits.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -8,8 +10,6 @@
 namespace brellow {
 namespace {
 
-constexpr std::int64_t kMinDay = -657434;      // 1 January 100
-constexpr std::int64_t kMaxDay = 2958465;      // 31 December 9999
 constexpr std::int64_t kUnixEpochDay = 25569;  // 1 January 1970
 constexpr int kSecondsPerDay = 86400;
 
@@ -69,14 +69,19 @@ CivilDateTime CivilFromDay(std::int64_t day) noexcept {
     return {int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day())), 0, 0, 0};
 }
 
+// The range is tested on the day the value rounds to, the one every conversion uses:
+// 23:59:59.7 on 31 December 9999 is 1 January 10000 and has no calendar date.
 bool OleDateTime::HasCalendarDate() const noexcept {
-    return m_status == Status::Valid && m_value > double(kMinDay - 1) &&
-           m_value < double(kMaxDay + 1);
+    return ToDayAndSecond(*this).has_value();
 }
 
 std::optional<DayAndSecond> ToDayAndSecond(const OleDateTime& date) noexcept {
-    if (!date.HasCalendarDate()) return std::nullopt;
     const double value = date.Value();
+    // Also keeps NaN and huge values away from the integer conversion.
+    if (date.GetStatus() != OleDateTime::Status::Valid ||
+        !(value > double(kMinDay - 1) && value < double(kMaxDay + 1))) {
+        return std::nullopt;
+    }
     const double whole = std::trunc(value);
     DayAndSecond moment{static_cast<std::int64_t>(whole),
                         static_cast<int>(std::llround(std::fabs(value - whole) * kSecondsPerDay))};
@@ -110,7 +115,7 @@ std::optional<CivilDateTime> ToCivil(const OleDateTime& date) noexcept {
 }
 
 OleDateTime OleDateTime::FromCivil(const CivilDateTime& c) noexcept {
-    const bool ok = c.year >= 100 && c.year <= 9999 && c.month >= 1 && c.month <= 12 &&
+    const bool ok = c.year >= kMinYear && c.year <= kMaxYear && c.month >= 1 && c.month <= 12 &&
                     c.day >= 1 && c.day <= DaysInMonth(c.year, c.month) && c.hour >= 0 &&
                     c.hour < 24 && c.minute >= 0 && c.minute < 60 && c.second >= 0 && c.second < 60;
     if (!ok) return OleDateTime(0.0, Status::Invalid);

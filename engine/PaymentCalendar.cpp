@@ -1,5 +1,6 @@
 #include "engine/PaymentCalendar.h"
 
+#include "engine/Limits.h"
 #include "engine/LoanTerms.h"
 
 #include <algorithm>
@@ -62,7 +63,7 @@ OleDateTime PaymentCalendar::DateOf(std::int64_t index) const noexcept {
     const std::int64_t months =
         std::int64_t(m_firstYear) * 12 + (m_firstMonth - 1) + std::int64_t(m_stepSize) * index;
     const std::int64_t year = FloorDiv(months, 12);
-    if (year > 9999) return OleDateTime(0.0, OleDateTime::Status::Invalid);
+    if (year > kMaxYear) return OleDateTime(0.0, OleDateTime::Status::Invalid);
     const int month = static_cast<int>(months - year * 12) + 1;
     const int day = std::min(m_firstDay, DaysInMonth(static_cast<int>(year), month));
     return FromDayAndSecond({DayFromCivil(static_cast<int>(year), month, day), 0});

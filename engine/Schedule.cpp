@@ -1,5 +1,7 @@
 #include "engine/Schedule.h"
 
+#include "engine/Limits.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -72,15 +74,30 @@ int CountRowsInYear(const CTamsicDoc& doc, int year) {
     return ScheduleGenerator(doc, year).ListedRows();
 }
 
-bool ScheduleStaysFinite(const CTamsicDoc& doc) {
+namespace {
+// False for NaN and the infinities as well.
+bool WithinCentLimit(double amount) noexcept {
+    return std::fabs(amount) < kMaxScheduleAmount;
+}
+}  // namespace
+
+bool ScheduleWithinCentLimit(const CTamsicDoc& doc) {
+    if (!WithinCentLimit(doc.GetLoanAmount()) || !WithinCentLimit(doc.GetPayment()) ||
+        !WithinCentLimit(doc.GetAdditionalPayment())) {
+        return false;
+    }
     ScheduleGenerator schedule(doc, kAllYears);
     ScheduleRow row;
     while (schedule.Next(row)) {
-        if (!std::isfinite(row.balance) || !std::isfinite(row.payment)) return false;
+        const AmountTotals& running = schedule.Totals().running;
+        if (!WithinCentLimit(row.payment) || !WithinCentLimit(row.interest) ||
+            !WithinCentLimit(row.principal) || !WithinCentLimit(row.balance) ||
+            !WithinCentLimit(running.payment) || !WithinCentLimit(running.interest) ||
+            !WithinCentLimit(running.principal)) {
+            return false;
+        }
     }
-    const AmountTotals& totals = schedule.Totals().running;
-    return std::isfinite(totals.payment) && std::isfinite(totals.interest) &&
-           std::isfinite(totals.principal);
+    return true;
 }
 
 bool ScheduleFitsCalendar(const CTamsicDoc& doc) {
@@ -90,7 +107,7 @@ bool ScheduleFitsCalendar(const CTamsicDoc& doc) {
     const int length = doc.GetScheduleLength();
     if (length <= 1) return true;
     const PaymentCalendar calendar(first, doc.GetPaymentFrequency());
-    return calendar.YearOf(length - 1) <= 9999;
+    return calendar.YearOf(length - 1) <= kMaxYear;
 }
 
 }  // namespace brellow

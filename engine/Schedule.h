@@ -123,8 +123,11 @@ namespace brellow {
 // 31 December 9999). A first date that is invalid or null has no dates to check.
 // Needs the payment computed.
 bool ScheduleFitsCalendar(const CTamsicDoc& doc);
-// Whether every row and total is a finite number. A payment rounded short by a fraction
-// of a cent compounds over a long term and can leave the range of a double, and the
-// rows would read "$inf". Walks the whole schedule. Needs the payment computed.
-bool ScheduleStaysFinite(const CTamsicDoc& doc);
+// Whether the amount, the payment, the additional payment and every row amount and
+// running total are numbers of magnitude below
+// kMaxScheduleAmount (Limits.h), where a double still holds every cent. A payment rounded
+// short by a fraction of a cent compounds over a long term: 100,000.00 at 6 % over
+// 50,000 weekly payments ends near -3.5 × 10^27, and longer terms reach "$inf". One walk
+// of the whole schedule. Needs the payment computed.
+bool ScheduleWithinCentLimit(const CTamsicDoc& doc);
 }  // namespace brellow

@@ -1,7 +1,6 @@
 #include "engine/TermsCheck.h"
 
 #include "engine/CTamsicDoc.h"
-#include "engine/LoanFile.h"
 #include "engine/Schedule.h"
 
 #include <cmath>
@@ -48,7 +47,7 @@ std::optional<TermsProblem> CheckTerms(const LoanTerms& terms) {
     }
 
     CTamsicDoc doc(terms.firstPayment);
-    doc.SetTerms(terms);
+    doc.RestoreTerms(terms);
     doc.ComputePayment();
     const double rate = doc.GetPeriodicRate();
     if (!std::isfinite(rate) || rate <= -1.0) {
@@ -68,10 +67,12 @@ std::optional<TermsProblem> CheckTerms(const LoanTerms& terms) {
                             "The last payment would fall after 12/31/9999. Please enter an "
                             "earlier first payment date or fewer periods."};
     }
-    if (!ScheduleStaysFinite(doc)) {
-        return TermsProblem{TermsField::Periods,
-                            "With these terms the balance grows beyond any amount this program can "
-                            "hold. Please enter fewer periods or a lower rate."};
+    if (!ScheduleWithinCentLimit(doc)) {
+        return TermsProblem{
+            TermsField::Periods,
+            "With these terms the schedule's amounts would exceed what can be shown "
+            "to the cent. Please enter fewer periods, a lower rate or a smaller "
+            "amount."};
     }
     return std::nullopt;
 }

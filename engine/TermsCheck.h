@@ -5,6 +5,7 @@
 // caller with its own message; these are the checks on parsed values and on their
 // combination.
 
+#include "engine/Limits.h"
 #include "engine/LoanTerms.h"
 
 #include <optional>
@@ -30,18 +31,18 @@ struct TermsProblem {
     std::string message;
 };
 
-// Limits on the amount: finite and below 10^12 in magnitude, so cents stay exact.
-inline constexpr double kMaxLoanAmount = 1e12;
-
 // "Please enter an integer between %1 and %2." filled in.
 std::string IntegerRangeMessage(long long low, long long high);
 
-// The first problem of the terms, in the order the dialog reads its fields:
+// The first problem of the terms exactly as given, which must be the terms as the
+// document stores them (CTamsicDoc::StoredTerms of typed values), so that the terms
+// checked are the terms computed. Problems come in the order the dialog reads its fields:
 //   amount finite and below 10^12 in magnitude, periods 0..1,000,000
 //   (IntegerRangeMessage), rate finite, a valid first payment date, a ticked balloon's
 //   payoff period between 1 and the number of periods, an additional payment finite and
 //   below 10^12, a periodic rate that is finite and above -1, a finite payment, a last
-//   payment no later than 31 December 9999, and rows that stay finite numbers.
+//   payment no later than 31 December 9999, and every row amount and running total
+//   within the cent limit (ScheduleWithinCentLimit).
 // The frequency codes are taken as given (the names were already converted).
 std::optional<TermsProblem> CheckTerms(const LoanTerms& terms);
 

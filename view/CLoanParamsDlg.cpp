@@ -294,7 +294,7 @@ bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
     terms.balloon = balloon;
     terms.balloonPeriod = *payoff;
     terms.additionalPayment = *additional;
-    if (const auto problem = brellow::CheckTerms(terms)) {
+    if (const auto problem = brellow::CheckTerms(brellow::CTamsicDoc::StoredTerms(terms))) {
         QWidget* field = m_edAmount;
         switch (problem->field) {
             case brellow::TermsField::Amount:

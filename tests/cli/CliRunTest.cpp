@@ -105,6 +105,14 @@ TEST(RunCli, RefusesTermsAsTheDialogDoes) {
         {{"--periods", "1000000", "--payment-period", "weekly", "--first-payment", "01/01/2026"},
          "--first-payment: The last payment would fall after 12/31/9999. Please enter an "
          "earlier first payment date or fewer periods."},
+        {{"--amount", "-1000", "--rate", "1e100", "--periods", "12", "--extra", "1",
+          "--first-payment", "01/01/2003", "--format", "csv"},
+         "--periods: With these terms the schedule's amounts would exceed what can be shown to "
+         "the cent. Please enter fewer periods, a lower rate or a smaller amount."},
+        {{"--amount", "100000", "--rate", "6", "--periods", "50000", "--payment-period", "weekly",
+          "--first-payment", "01/01/2000"},
+         "--periods: With these terms the schedule's amounts would exceed what can be shown to "
+         "the cent. Please enter fewer periods, a lower rate or a smaller amount."},
         {Mortgage({"--payment-period", "annually", "--year", "2003"}),
          "--year: a loan paid annually is not listed by year."},
         {{"--bogus"},
@@ -118,6 +126,16 @@ TEST(RunCli, RefusesTermsAsTheDialogDoes) {
         EXPECT_EQ("brellow-cli: " + c.err + "\n", run.err);
         EXPECT_EQ("", run.out);
     }
+}
+
+TEST(RunCli, NegativeAmountsKeepTheirCents) {
+    const Outcome run = RunArgs({"--amount", "-5000", "--rate", "0", "--periods", "1",
+                                 "--first-payment", "01/01/2003", "--format", "csv"});
+    EXPECT_EQ(kExitSuccess, run.status) << run.err;
+    EXPECT_EQ(
+        "Period,Date,Payment,Interest,Principal,Balance\r\n"
+        "1,2003-01-01,-5000.00,-0.00,-5000.00,0.00\r\n",
+        run.out);
 }
 
 TEST(RunCli, RefinancePrintsTheAdviceLine) {

@@ -154,7 +154,12 @@ TEST_F(LoanFileTest, RefusesRecordsThatCannotBeComputed) {
              Poke<std::int32_t>(r, 40, 0);
              Poke<double>(r, 32, OleDateTime::FromDate(100, 1, 1).Value());
          },
-         "the balance grows beyond any amount the program can hold"},
+         "the schedule's amounts would exceed what can be shown to the cent"},
+        {"beyond the cent", [](LoanRecord& r) { Poke<double>(r, 0, 1e300); },
+         "the schedule's amounts would exceed what can be shown to the cent"},
+        {"rounds into 10000",  // 23:59:59.9 on 31 December 9999
+         [](LoanRecord& r) { Poke<double>(r, 32, 2958465.99999899); },
+         "the first payment date is outside 01/01/100 to 12/31/9999"},
     };
     for (const Case& c : cases) {
         LoanRecord record = StoreLoanRecord(CTamsicDoc(kMarch15));

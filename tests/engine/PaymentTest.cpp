@@ -98,16 +98,32 @@ TEST(ComputePayment, IgnoresBalloonAndAdditionalPayment) {
     EXPECT_NE(payment, doc.GetPayment());
 }
 
-TEST(SetLoanAmount, RoundsToCentsTowardZeroAfterAddingHalf) {
+TEST(SetLoanAmount, RoundsToCentsHalfAwayFromZeroOnce) {
     CTamsicDoc doc(kJan2003);
     const std::pair<double, long long> cases[] = {{1234.567, 123457},
                                                   {1234.561, 123456},
-                                                  {-1.007, -100},
                                                   {0.005, 1},
-                                                  {999999999999.99, 99999999999999}};
+                                                  {-1234.567, -123457},
+                                                  {-1234.561, -123456},
+                                                  {-1.007, -101},
+                                                  {-1000, -100000},
+                                                  {-5000, -500000},
+                                                  {-1234.51, -123451},
+                                                  {999999999999.99, 99999999999999},
+                                                  {-999999999999.99, -99999999999999}};
     for (const auto& [amount, cents] : cases) {
         doc.SetLoanAmount(amount);
         EXPECT_EQ(double(cents) * 0.01, doc.GetLoanAmount()) << amount;
+        doc.SetLoanAmount(doc.GetLoanAmount());
+        EXPECT_EQ(double(cents) * 0.01, doc.GetLoanAmount()) << amount << " rounded twice";
+    }
+    // The payment follows the same rule: a negative loan pays the mirror of a positive one.
+    for (const double amount : {100000.0, -100000.0}) {
+        doc.SetLoanAmount(amount);
+        doc.SetInterestRate(6);
+        doc.SetNumPeriods(360);
+        doc.ComputePayment();
+        EXPECT_EQ((amount > 0 ? 59955 : -59955) * 0.01, doc.GetPayment());
     }
 }
 

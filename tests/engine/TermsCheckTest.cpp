@@ -96,19 +96,40 @@ TEST(CheckTerms, RefusesWithMessageAndField) {
     EXPECT_EQ(TermsField::AdditionalPayment, FieldOf(terms));
 }
 
-TEST(CheckTerms, RefusesSchedulesThatOverflow) {
-    // A payment rounded short by a fraction of a cent compounds past the largest double.
-    LoanTerms terms = Terms();
-    terms.firstPayment = OleDateTime::FromDate(100, 1, 1);
-    terms.paymentFrequency = 0;
-    terms.interestRate = 900;
-    terms.numPeriods = 400000;
-    const auto problem = CheckTerms(terms);
-    ASSERT_TRUE(problem);
-    EXPECT_EQ(TermsField::Periods, problem->field);
-    // A long but modest loan passes.
-    terms.interestRate = 0.1;
-    EXPECT_FALSE(CheckTerms(terms));
+TEST(CheckTerms, RefusesSchedulesBeyondTheCent) {
+    // A payment rounded short by a fraction of a cent compounds: past 2^53 cents a double
+    // no longer holds every cent, and further on the rows overflow.
+    const struct {
+        double amount;
+        double rate;
+        int periods;
+        int paymentFrequency;
+        int year;
+        bool refused;
+    } cases[] = {
+        {100000, 6, 50000, 0, 2000, true},  // last payment near -3.5e27
+        {1000, 900, 400000, 0, 100, true},  // overflows to inf
+        {1000, 1e100, 12, 2, 2003, true},   // the payment itself is beyond the cent
+        {-1000, 1e100, 12, 2, 2003, true},
+        {999999999999.99, 20, 480, 2, 2026, false},
+        {-999999999999.99, 20, 480, 2, 2026, false},
+        {900000000000, 0.01, 400000, 0, 2026, false},
+        {1000, 0.1, 400000, 0, 100, false},
+    };
+    for (const auto& c : cases) {
+        LoanTerms terms = Terms();
+        terms.loanAmount = c.amount;
+        terms.interestRate = c.rate;
+        terms.numPeriods = c.periods;
+        terms.paymentFrequency = c.paymentFrequency;
+        terms.firstPayment = OleDateTime::FromDate(c.year, 1, 1);
+        const auto problem = CheckTerms(terms);
+        EXPECT_EQ(c.refused, problem.has_value()) << c.amount << " at " << c.rate;
+        if (problem && c.refused) {
+            EXPECT_EQ(TermsField::Periods, problem->field);
+            EXPECT_NE(std::string::npos, problem->message.find("shown to the cent"));
+        }
+    }
 }
 
 }  // namespace

@@ -274,12 +274,12 @@ TEST(WriteScheduleCsv, PlainAmountsIsoDatesNoTotals) {
     ASSERT_EQ(13u, lines.size());
     EXPECT_EQ("13,2004-01-01,599.55,", lines[1].substr(0, 21));
 
-    // -1234.51 rounds toward zero to -1234.50; 0 % of it is -0.
+    // A whole-cent negative amount stays as typed; 0 % of it is -0.
     Terms negative{.amount = -1234.51, .rate = 0, .periods = 1};
     negative.first = OleDateTime(0.0, OleDateTime::Status::Null);
     EXPECT_EQ(
         "Period,Date,Payment,Interest,Principal,Balance\r\n"
-        "1,,-1234.50,-0.00,-1234.50,0.00\r\n",
+        "1,,-1234.51,-0.00,-1234.51,0.00\r\n",
         WriteScheduleCsv(MakeLoan(negative), kAllYears));
 }
 
