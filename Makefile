@@ -1,12 +1,21 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README: `make run` and `make test`; and the two checks
+# `make sanitize` and `make fuzz`.
 BUILD ?= build
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+# Parallel jobs of the sanitizer and fuzzer builds, which need much memory a job.
+JOBS ?= 2
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps fuzz-deps build run test bench sanitize fuzz clean
 
 all: build
 
 deps:
 	@scripts/install-deps.sh
+
+fuzz-deps:
+	@scripts/install-deps.sh --fuzz
 
 build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -21,5 +30,23 @@ test: build
 bench: build
 	$(BUILD)/bench/brellow-bench
 
+# Every test under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer; the
+# build runs the test binaries too (to list their tests), so it gets the options as well.
+sanitize: export ASAN_OPTIONS = detect_leaks=1
+sanitize: export LSAN_OPTIONS = suppressions=$(CURDIR)/scripts/lsan-suppressions.txt
+sanitize: export UBSAN_OPTIONS = print_stacktrace=1:halt_on_error=1
+sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DBRELLOW_SANITIZE=ON -DBRELLOW_BENCHMARKS=OFF \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && ctest --output-on-failure --timeout 300
+
+# Feeds arbitrary bytes to the .brw reader for FUZZ_SECONDS; a finding fails the target
+# and names the file that reproduces it.
+fuzz: fuzz-deps
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@fuzz/run.sh $(FUZZ_BUILD)/brellow-fuzz-record fuzz/corpus $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

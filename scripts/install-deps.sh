@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Brellow needs to build, test and show its window,
-# and only those that are missing.
+# Installs the Debian packages Brellow needs to build, test and show its window (with
+# --fuzz: those the fuzzer needs), and only those that are missing.
 set -euo pipefail
 
 packages=(
@@ -10,6 +10,10 @@ packages=(
     fonts-dejavu-core
     xvfb xauth x11-apps xdotool imagemagick poppler-utils
 )
+# `make fuzz` alone needs clang and its libFuzzer and sanitizer runtimes.
+if [ "${1:-}" = "--fuzz" ]; then
+    packages=(cmake ninja-build make clang libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

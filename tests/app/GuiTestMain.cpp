@@ -16,23 +16,24 @@ namespace {
 // A modal dialog nobody drives would hang the run; after a while it is rejected and the
 // running test fails instead.
 void StartModalWatchdog() {
+    // The timer belongs to the application and the state to the connection, so both go
+    // when the application does.
     auto* const watchdog = new QTimer(qApp);
-    auto* const seen = new QPointer<QWidget>;
-    auto* const since = new QElapsedTimer;
-    QObject::connect(watchdog, &QTimer::timeout, qApp, [seen, since] {
-        QWidget* const modal = QApplication::activeModalWidget();
-        if (modal != *seen) {
-            *seen = modal;
-            since->start();
-            return;
-        }
-        if (modal && since->elapsed() > 10000) {
-            ADD_FAILURE() << "an undriven modal dialog was left open: "
-                          << modal->windowTitle().toStdString();
-            modal->close();
-            *seen = nullptr;
-        }
-    });
+    QObject::connect(watchdog, &QTimer::timeout, qApp,
+                     [seen = QPointer<QWidget>(), since = QElapsedTimer()]() mutable {
+                         QWidget* const modal = QApplication::activeModalWidget();
+                         if (modal != seen) {
+                             seen = modal;
+                             since.start();
+                             return;
+                         }
+                         if (modal && since.elapsed() > 10000) {
+                             ADD_FAILURE() << "an undriven modal dialog was left open: "
+                                           << modal->windowTitle().toStdString();
+                             modal->close();
+                             seen = nullptr;
+                         }
+                     });
     watchdog->start(500);
 }
 
