@@ -1,7 +1,7 @@
 #include "engine/CTamsicDoc.h"
 
+#include "engine/Amortization.h"
 #include "engine/Cents.h"
-#include "engine/Schedule.h"
 
 #include <cmath>
 
@@ -48,11 +48,6 @@ OleDateTime DefaultFirstPaymentDate(const OleDateTime& now) {
     const bool december = civil->month == 12;
     return OleDateTime::FromDate(december ? civil->year + 1 : civil->year,
                                  december ? 1 : civil->month + 1, 1);
-}
-
-double AnnuityFactor(double periodicRate, double periods) noexcept {
-    if (periodicRate == 0.0) return periods;
-    return (1.0 - 1.0 / std::pow(1.0 + periodicRate, periods)) / periodicRate;
 }
 
 CTamsicDoc::CTamsicDoc(const OleDateTime& now) : m_dtFirstPayment(DefaultFirstPaymentDate(now)) {}
@@ -111,32 +106,16 @@ void CTamsicDoc::ComputePayment() noexcept {
     m_dPayment = std::isfinite(cents) ? RoundCents(cents) * 0.01 : 0.0;
 }
 
+ScheduleBasis CTamsicDoc::GetScheduleBasis() const noexcept {
+    return {GetTerms(), m_dPayment, m_dPeriodicRate};
+}
+
 int CTamsicDoc::GetScheduleLength() const noexcept {
-    const int count = m_bBalloon ? m_nBalloonPeriod : m_nNumPeriods;
-    const double extra = m_dAdditionalPayment;
-    if (extra > -0.002 && extra < 0.002) return count;
-    if (count <= 0) return count;
-    const double fullPayment = m_dPayment + extra;
-    double balance = m_dLoanAmount;
-    for (int k = 1; k <= count; ++k) {
-        balance = BalanceAfterPayment(balance, fullPayment, m_dPeriodicRate);
-        if (balance <= 0.0) return k;
-    }
-    return count;
+    return ScheduleLength(GetScheduleBasis());
 }
 
 double CTamsicDoc::GetTotalInterest() const noexcept {
-    const int count = m_bBalloon ? m_nBalloonPeriod : m_nNumPeriods;
-    const double fullPayment = m_dPayment + m_dAdditionalPayment;
-    double balance = m_dLoanAmount;
-    double total = 0.0;
-    for (int k = 0; k < count; ++k) {
-        const double interest = m_dPeriodicRate * balance;
-        balance = balance - (fullPayment - interest);
-        total = total + interest;
-        if (balance <= 0.0) break;
-    }
-    return total;
+    return TotalInterest(GetScheduleBasis());
 }
 
 void CTamsicDoc::SaveUndoTerms(double amount, double rate, int periods,

@@ -21,6 +21,7 @@
 // When the payment is not a finite number (no periods) it is 0.00 and the last row
 // of the schedule carries the whole amount.
 
+#include "engine/Amortization.h"
 #include "engine/LoanTerms.h"
 #include "engine/OleDateTime.h"
 
@@ -32,10 +33,6 @@ namespace brellow {
 // First day of the month after `now`, at 00:00:00; `now` itself on the first of a
 // month. A new document's first payment date.
 OleDateTime DefaultFirstPaymentDate(const OleDateTime& now);
-
-// Present value of n payments of 1 at rate i per period: (1 - (1 + i)^-n) / i, and n
-// itself at a rate of exactly 0 (the limit, so a loan at 0 % repays A / n a period).
-double AnnuityFactor(double periodicRate, double periods) noexcept;
 
 class CTamsicDoc {
 public:
@@ -73,11 +70,10 @@ public:
 
     // Writes the periodic rate and the payment from the current terms.
     void ComputePayment() noexcept;
-    // Number of rows of the schedule: the balloon period when the balloon is set, else
-    // the number of periods; with an additional payment of at least 0.002 in magnitude,
-    // cut at the first row whose balance reaches zero or below.
+    // What the schedule is computed from: the terms, the payment and the periodic rate.
+    ScheduleBasis GetScheduleBasis() const noexcept;
+    // ScheduleLength and TotalInterest (Amortization.h) of this loan.
     int GetScheduleLength() const noexcept;
-    // Sum of the interest of every payment up to the one that clears the balance.
     double GetTotalInterest() const noexcept;
 
     // One step of history. Entries keep their content after use; the flags say

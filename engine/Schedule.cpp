@@ -1,19 +1,47 @@
 #include "engine/Schedule.h"
 
+#include "engine/CTamsicDoc.h"
 #include "engine/Limits.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace brellow {
+namespace {
+constexpr std::int64_t kNoYear = -1;
+}  // namespace
 
-ScheduleGenerator::ScheduleGenerator(const CTamsicDoc& doc, int year)
-    : m_calendar(doc.GetFirstPaymentDate(), doc.GetPaymentFrequency()),
+ScheduleCheckpoints::ScheduleCheckpoints(const ScheduleBasis& basis) : m_basis(basis) {
+    ScheduleGenerator walk(basis, kAllYears);
+    m_length = walk.Length();
+    const PaymentCalendar& calendar = walk.Calendar();
+    std::int64_t nextYear = calendar.HasDates() ? 0 : kNoYear;
+    m_states.reserve(static_cast<std::size_t>(m_length / kInterval + 1));
+    ScheduleRow row;
+    for (std::int64_t k = 0; k < m_length; ++k) {
+        const bool yearStarts = k == nextYear;
+        if (yearStarts) nextYear = calendar.FirstIndexAfterYear(calendar.YearOf(k));
+        if (yearStarts || k % kInterval == 0) m_states.push_back(walk.State());
+        walk.Next(row);
+    }
+}
+
+const ScheduleState* ScheduleCheckpoints::Before(std::int64_t index) const noexcept {
+    const auto after = std::upper_bound(
+        m_states.begin(), m_states.end(), index,
+        [](std::int64_t i, const ScheduleState& state) { return i < state.index; });
+    return after == m_states.begin() ? nullptr : &*(after - 1);
+}
+
+ScheduleGenerator::ScheduleGenerator(const ScheduleBasis& basis, int year,
+                                     const ScheduleCheckpoints* checkpoints)
+    : m_calendar(basis.terms.firstPayment, basis.terms.paymentFrequency),
       m_year(year != kAllYears && m_calendar.HasDates() ? year : kAllYears),
-      m_length(std::max(doc.GetScheduleLength(), 0)),
-      m_balance(doc.GetLoanAmount()),
-      m_fullPayment(doc.GetPayment() + doc.GetAdditionalPayment()),
-      m_rate(doc.GetPeriodicRate()) {
+      m_fullPayment(basis.payment + basis.terms.additionalPayment),
+      m_rate(basis.periodicRate),
+      m_checkpoints(checkpoints && checkpoints->Basis() == basis ? checkpoints : nullptr),
+      m_balance(basis.terms.loanAmount) {
+    m_length = std::max(m_checkpoints ? m_checkpoints->Length() : ScheduleLength(basis), 0);
     if (m_year == kAllYears) {
         m_firstListed = 0;
         m_stop = m_length;
@@ -21,32 +49,55 @@ ScheduleGenerator::ScheduleGenerator(const CTamsicDoc& doc, int year)
         m_stop = std::min<std::int64_t>(m_length, m_calendar.FirstIndexAfterYear(m_year));
         m_firstListed = std::min(m_stop, m_calendar.FirstIndexInYear(m_year));
     }
+    if (m_checkpoints) ResumeFrom(m_checkpoints->Before(m_firstListed));
+}
+
+ScheduleGenerator::ScheduleGenerator(const CTamsicDoc& doc, int year,
+                                     const ScheduleCheckpoints* checkpoints)
+    : ScheduleGenerator(doc.GetScheduleBasis(), year, checkpoints) {}
+
+void ScheduleGenerator::ResumeFrom(const ScheduleState* state) noexcept {
+    if (state == nullptr || state->index <= m_index) return;
+    m_index = state->index;
+    m_balance = state->balance;
+    m_totals.running = state->running;
+}
+
+void ScheduleGenerator::SkipListed(std::int64_t count) {
+    const std::int64_t target = std::min(m_stop, std::max(m_index, m_firstListed) + count);
+    // Annual totals need every listed row of the year, so only the whole list jumps.
+    if (m_checkpoints && !HasAnnualTotals()) ResumeFrom(m_checkpoints->Before(target));
+    ScheduleRow row;
+    while (m_index < target && Step(row)) {
+    }
+}
+
+bool ScheduleGenerator::Step(ScheduleRow& row) noexcept {
+    if (m_index >= m_stop) return false;
+    const std::int64_t k = m_index++;
+    const AmortizationStep step = Amortize(m_balance, m_fullPayment, m_rate);
+    m_balance = step.balance;
+    row.payment = m_fullPayment;
+    row.interest = step.interest;
+    row.principal = step.principal;
+    if (k == m_length - 1) {
+        // The last row pays whatever is left.
+        row.principal = step.principal + m_balance;
+        m_balance = 0.0;
+        row.payment = row.interest + row.principal;
+    }
+    row.balance = m_balance;
+    m_totals.running.Add(row);
+    if (k < m_firstListed) return true;
+    row.period = static_cast<int>(k + 1);
+    row.date = m_calendar.DateOf(k);
+    if (m_year != kAllYears) m_totals.annual.Add(row);
+    return true;
 }
 
 bool ScheduleGenerator::Next(ScheduleRow& row) {
-    while (m_index < m_stop) {
-        const std::int64_t k = m_index++;
-        double interest = m_rate * m_balance;
-        double principal = m_fullPayment - interest;
-        m_balance = m_balance - principal;
-        double payment = m_fullPayment;
-        if (k == m_length - 1) {
-            // The last row pays whatever is left.
-            principal = principal + m_balance;
-            m_balance = 0.0;
-            payment = interest + principal;
-        }
-        row.payment = payment;
-        row.interest = interest;
-        row.principal = principal;
-        row.balance = m_balance;
-        m_totals.running.Add(row);
-        if (k >= m_firstListed) {
-            row.period = static_cast<int>(k + 1);
-            row.date = m_calendar.DateOf(k);
-            if (m_year != kAllYears) m_totals.annual.Add(row);
-            return true;
-        }
+    while (Step(row)) {
+        if (m_index > m_firstListed) return true;
     }
     return false;
 }

@@ -1,7 +1,8 @@
 #include "tools/RefinanceAdvice.h"
 
+#include "engine/Amortization.h"
 #include "engine/Cents.h"
-#include "engine/LoanFile.h"
+#include "engine/Limits.h"
 #include "engine/NumberParse.h"
 #include "engine/TermsCheck.h"
 #include "output/AmountFormat.h"
@@ -28,11 +29,9 @@ RefinanceResult Refuse(RefinanceField field, std::string message) {
     return {{}, RefinanceRefusal{field, std::move(message)}};
 }
 
-// The level monthly payment that repays `principal` over `months` months. At a rate
-// of exactly 0 the annuity factor is the number of months.
+// The level monthly payment that repays `principal` over `months` months.
 double MonthlyPayment(double principal, double monthlyRate, unsigned months) {
-    if (monthlyRate == 0.0) return principal / months;
-    return principal / ((1.0 - 1.0 / std::pow(1.0 + monthlyRate, months)) / monthlyRate);
+    return principal / AnnuityFactor(monthlyRate, months);
 }
 
 std::optional<RefinanceRefusal> CheckTerm(RefinanceField field, unsigned years) {
@@ -122,14 +121,13 @@ RefinanceResult AdviseRefinance(const RefinanceInputs& in) {
 
     double balance = in.originalAmount;
     for (unsigned month = 0; month < in.monthsPaid; ++month) {
-        const double interest = oldRate * balance;
-        const double principal = oldPayment - interest;
+        const AmortizationStep step = Amortize(balance, oldPayment, oldRate);
         if (month == oldMonths - 1) {
             // The last month of the term pays off exactly what is left.
-            oldPayment = balance + interest;
+            oldPayment = balance + step.interest;
             balance = 0.0;
         } else {
-            balance -= principal;
+            balance = step.balance;
         }
     }
     if (!std::isfinite(balance) || !std::isfinite(oldPayment)) {

@@ -1,4 +1,5 @@
 #include "engine/CTamsicDoc.h"
+#include "tests/support/TestLoans.h"
 
 #include <gtest/gtest.h>
 
@@ -7,18 +8,9 @@
 namespace brellow {
 namespace {
 
-const OleDateTime kJan2003 = OleDateTime::FromDate(2003, 1, 1);
+using test::Loan;
 
-CTamsicDoc Loan(double amount, double rate, int periods, int payment = 2, int compound = 3) {
-    CTamsicDoc doc(kJan2003);
-    doc.SetLoanAmount(amount);
-    doc.SetInterestRate(rate);
-    doc.SetNumPeriods(periods);
-    doc.SetPaymentFrequency(payment);
-    doc.SetCompoundFrequency(compound);
-    doc.ComputePayment();
-    return doc;
-}
+const OleDateTime kJan2003 = OleDateTime::FromDate(2003, 1, 1);
 
 long long Cents(double amount) {
     return std::llround(amount * 100);
@@ -38,7 +30,11 @@ TEST(ComputePayment, WorkedValues) {
         {200000, 5, 360, 2, 0, 107488},  // monthly / daily
     };
     for (const PaymentCase& c : cases) {
-        const CTamsicDoc doc = Loan(c.amount, c.rate, c.periods, c.payment, c.compound);
+        const CTamsicDoc doc = Loan({.amount = c.amount,
+                                     .periods = c.periods,
+                                     .rate = c.rate,
+                                     .payment = c.payment,
+                                     .compound = c.compound});
         EXPECT_EQ(c.cents, Cents(doc.GetPayment())) << c.amount << " " << c.periods;
         // The stored payment is exactly a whole number of cents times 0.01.
         EXPECT_EQ(double(c.cents) * 0.01, doc.GetPayment());
@@ -46,47 +42,68 @@ TEST(ComputePayment, WorkedValues) {
 }
 
 TEST(ComputePayment, PeriodicRates) {
-    EXPECT_EQ(0.004999999999999893, Loan(100000, 6, 360).GetPeriodicRate());
-    EXPECT_EQ(std::pow(1.005, 0.25) - 1.0, Loan(100000, 6, 1560, 0, 3).GetPeriodicRate());
-    EXPECT_NEAR(0.00990163, Loan(10000, 12, 36, 2, 5).GetPeriodicRate(), 1e-8);
-    EXPECT_NEAR(0.00417507, Loan(200000, 5, 360, 2, 0).GetPeriodicRate(), 1e-8);
-    EXPECT_NEAR(0.075, Loan(1000, 7.5, 10, 6, 7).GetPeriodicRate(), 1e-15);  // k = 1
+    EXPECT_EQ(0.004999999999999893,
+              Loan({.amount = 100000, .periods = 360, .rate = 6}).GetPeriodicRate());
+    EXPECT_EQ(std::pow(1.005, 0.25) - 1.0,
+              Loan({.amount = 100000, .periods = 1560, .rate = 6, .payment = 0}).GetPeriodicRate());
+    EXPECT_NEAR(0.00990163,
+                Loan({.amount = 10000, .periods = 36, .rate = 12, .compound = 5}).GetPeriodicRate(),
+                1e-8);
+    EXPECT_NEAR(
+        0.00417507,
+        Loan({.amount = 200000, .periods = 360, .rate = 5, .compound = 0}).GetPeriodicRate(), 1e-8);
+    EXPECT_NEAR(0.075,
+                Loan({.amount = 1000, .periods = 10, .rate = 7.5, .payment = 6, .compound = 7})
+                    .GetPeriodicRate(),
+                1e-15);  // k = 1
 }
 
 TEST(ComputePayment, ZeroRateRepaysAmountOverPeriods) {
-    const CTamsicDoc doc = Loan(12000, 0, 12);
+    const CTamsicDoc doc = Loan({.amount = 12000, .periods = 12, .rate = 0});
     EXPECT_EQ(0.0, doc.GetPeriodicRate());
     EXPECT_EQ(100000, Cents(doc.GetPayment()));
-    EXPECT_EQ(3333, Cents(Loan(100, 0, 3).GetPayment()));
-    EXPECT_EQ(6667, Cents(Loan(200, 0, 3).GetPayment()));
+    EXPECT_EQ(3333, Cents(Loan({.amount = 100, .periods = 3, .rate = 0}).GetPayment()));
+    EXPECT_EQ(6667, Cents(Loan({.amount = 200, .periods = 3, .rate = 0}).GetPayment()));
 }
 
 TEST(ComputePayment, NoPeriodsGivesNoPayment) {
-    EXPECT_EQ(0.0, Loan(12000, 0, 0).GetPayment());
-    EXPECT_EQ(0.0, Loan(12000, 6, 0).GetPayment());
-    EXPECT_EQ(0.0, Loan(0, 0, 0).GetPayment());
+    EXPECT_EQ(0.0, Loan({.amount = 12000, .periods = 0, .rate = 0}).GetPayment());
+    EXPECT_EQ(0.0, Loan({.amount = 12000, .periods = 0, .rate = 6}).GetPayment());
+    EXPECT_EQ(0.0, Loan({.amount = 0, .periods = 0, .rate = 0}).GetPayment());
 }
 
 TEST(ComputePayment, ContinuousCompounding) {
-    const CTamsicDoc monthly = Loan(100000, 6, 360, 2, 8);
+    const CTamsicDoc monthly = Loan({.amount = 100000, .periods = 360, .rate = 6, .compound = 8});
     EXPECT_EQ(std::expm1(0.06 / 12), monthly.GetPeriodicRate());
-    EXPECT_EQ(std::expm1(0.06 / 52), Loan(100000, 6, 360, 0, 8).GetPeriodicRate());
-    EXPECT_EQ(0.06, std::round(Loan(1, 6, 1, 6, 8).GetPeriodicRate() * 1e2) / 1e2);
+    EXPECT_EQ(std::expm1(0.06 / 52),
+              Loan({.amount = 100000, .periods = 360, .rate = 6, .payment = 0, .compound = 8})
+                  .GetPeriodicRate());
+    EXPECT_EQ(0.06,
+              std::round(Loan({.amount = 1, .periods = 1, .rate = 6, .payment = 6, .compound = 8})
+                             .GetPeriodicRate() *
+                         1e2) /
+                  1e2);
     // Continuous compounding charges a little more than monthly compounding.
-    EXPECT_GT(monthly.GetPayment(), Loan(100000, 6, 360).GetPayment());
+    EXPECT_GT(monthly.GetPayment(),
+              Loan({.amount = 100000, .periods = 360, .rate = 6}).GetPayment());
 }
 
 TEST(ComputePayment, UnknownCodesComputeAsMonthly) {
-    const double monthly = Loan(100000, 6, 360).GetPayment();
-    EXPECT_EQ(monthly, Loan(100000, 6, 360, 7, 3).GetPayment());
-    EXPECT_EQ(monthly, Loan(100000, 6, 360, -1, 3).GetPayment());
-    EXPECT_EQ(monthly, Loan(100000, 6, 360, 2, 9).GetPayment());
+    const double monthly = Loan({.amount = 100000, .periods = 360, .rate = 6}).GetPayment();
+    EXPECT_EQ(monthly,
+              Loan({.amount = 100000, .periods = 360, .rate = 6, .payment = 7}).GetPayment());
+    EXPECT_EQ(monthly,
+              Loan({.amount = 100000, .periods = 360, .rate = 6, .payment = -1}).GetPayment());
+    EXPECT_EQ(monthly,
+              Loan({.amount = 100000, .periods = 360, .rate = 6, .compound = 9}).GetPayment());
     // Each code falls back on its own: weekly payments with an unknown compounding.
-    EXPECT_EQ(Loan(100000, 6, 1560, 0, 3).GetPayment(), Loan(100000, 6, 1560, 0, 42).GetPayment());
+    EXPECT_EQ(Loan({.amount = 100000, .periods = 1560, .rate = 6, .payment = 0}).GetPayment(),
+              Loan({.amount = 100000, .periods = 1560, .rate = 6, .payment = 0, .compound = 42})
+                  .GetPayment());
 }
 
 TEST(ComputePayment, IgnoresBalloonAndAdditionalPayment) {
-    CTamsicDoc doc = Loan(100000, 6, 360);
+    CTamsicDoc doc = Loan({.amount = 100000, .periods = 360, .rate = 6});
     const double payment = doc.GetPayment();
     doc.SetBalloon(true);
     doc.SetBalloonPeriod(60);

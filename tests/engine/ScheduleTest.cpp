@@ -1,5 +1,8 @@
 #include "engine/Schedule.h"
 
+#include "engine/CTamsicDoc.h"
+#include "tests/support/TestLoans.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,21 +11,10 @@
 namespace brellow {
 namespace {
 
-CTamsicDoc Loan(double amount, double rate, int periods, OleDateTime first, int payment = 2,
-                int compound = 3) {
-    CTamsicDoc doc(first);
-    doc.SetLoanAmount(amount);
-    doc.SetInterestRate(rate);
-    doc.SetNumPeriods(periods);
-    doc.SetFirstPaymentDate(first);
-    doc.SetPaymentFrequency(payment);
-    doc.SetCompoundFrequency(compound);
-    doc.ComputePayment();
-    return doc;
-}
+using test::Loan;
 
 CTamsicDoc Mortgage() {
-    return Loan(100000, 6, 360, OleDateTime::FromDate(2003, 1, 1));
+    return Loan({});
 }
 
 struct Listing {
@@ -37,6 +29,15 @@ Listing List(const CTamsicDoc& doc, int year = kAllYears) {
     while (gen.Next(row)) listing.rows.push_back(row);
     listing.totals = gen.Totals();
     return listing;
+}
+
+bool SameRow(const ScheduleRow& a, const ScheduleRow& b) {
+    return a.period == b.period && a.date == b.date && a.payment == b.payment &&
+           a.interest == b.interest && a.principal == b.principal && a.balance == b.balance;
+}
+
+bool SameTotals(const AmountTotals& a, const AmountTotals& b) {
+    return a.payment == b.payment && a.interest == b.interest && a.principal == b.principal;
 }
 
 long long Cents(double amount) {
@@ -94,7 +95,7 @@ TEST(Schedule, AdditionalPaymentThreshold) {
 
 TEST(Schedule, NoPeriodsGivesNoRowsAndZeroTotals) {
     for (int periods : {0, -5}) {
-        const Listing none = List(Loan(1000, 5, periods, OleDateTime::FromDate(2003, 1, 1)));
+        const Listing none = List(Loan({.amount = 1000, .periods = periods, .rate = 5}));
         EXPECT_TRUE(none.rows.empty());
         EXPECT_EQ(0.0, none.totals.running.payment);
     }
@@ -130,7 +131,11 @@ TEST(Schedule, YearFilter) {
 }
 
 TEST(Schedule, RowsOfTheYearMatchTheFullListing) {
-    const CTamsicDoc doc = Loan(250000, 4.25, 1300, OleDateTime::FromDate(2026, 1, 1), 0, 3);
+    const CTamsicDoc doc = Loan({.amount = 250000,
+                                 .periods = 1300,
+                                 .rate = 4.25,
+                                 .first = OleDateTime::FromDate(2026, 1, 1),
+                                 .payment = 0});
     const Listing all = List(doc);
     for (int year : {2026, 2030, 2050}) {
         const Listing one = List(doc, year);
@@ -155,32 +160,112 @@ std::vector<std::string> Dates(const CTamsicDoc& doc, size_t count) {
     return dates;
 }
 
+// A walk resumed from a checkpoint must give bit for bit the rows and totals of a walk
+// from the first row: for every year, and for the whole list entered at any row.
+TEST(ScheduleCheckpoints, ResumedWalksEqualTheFullWalk) {
+    const CTamsicDoc loans[] = {
+        Loan({.amount = 900000000000, .periods = 5000, .rate = 7, .payment = 0, .extra = 7}),
+        Loan({.periods = 3000, .rate = 9, .balloon = 2900}),
+        Loan({.periods = 4000, .first = OleDateTime(0, OleDateTime::Status::Null)}),
+        Loan({.periods = 2500, .payment = 9}),  // a code without dates' steps
+    };
+    for (const CTamsicDoc& doc : loans) {
+        const ScheduleCheckpoints checkpoints(doc.GetScheduleBasis());
+        const Listing all = List(doc);
+        ASSERT_EQ(all.rows.size(), size_t(checkpoints.Length()));
+        const auto firstYear = ScheduleGenerator(doc, kAllYears).Calendar().FirstYear();
+        for (int year = firstYear - 1; year <= firstYear + 120; ++year) {
+            const Listing plain = List(doc, year);
+            ScheduleGenerator resumed(doc, year, &checkpoints);
+            ScheduleRow row;
+            for (const ScheduleRow& expected : plain.rows) {
+                ASSERT_TRUE(resumed.Next(row));
+                ASSERT_TRUE(SameRow(expected, row)) << year << " row " << expected.period;
+            }
+            EXPECT_FALSE(resumed.Next(row));
+            EXPECT_TRUE(SameTotals(plain.totals.annual, resumed.Totals().annual)) << year;
+            EXPECT_TRUE(SameTotals(plain.totals.running, resumed.Totals().running)) << year;
+        }
+        for (const std::int64_t skip : {0, 1, 1023, 1024, 1025, 2047, 2500, 4999, 6000}) {
+            ScheduleGenerator resumed(doc, kAllYears, &checkpoints);
+            resumed.SkipListed(skip);
+            ScheduleRow row;
+            for (std::size_t i = std::size_t(skip); i < all.rows.size(); ++i) {
+                ASSERT_TRUE(resumed.Next(row));
+                ASSERT_TRUE(SameRow(all.rows[i], row)) << "skip " << skip << " row " << i;
+            }
+            EXPECT_FALSE(resumed.Next(row));
+            EXPECT_TRUE(SameTotals(all.totals.running, resumed.Totals().running)) << skip;
+        }
+    }
+    // Checkpoints of other terms are not used.
+    const ScheduleCheckpoints other(Loan({.rate = 7}).GetScheduleBasis());
+    ScheduleGenerator gen(Loan(), kAllYears, &other);
+    gen.SkipListed(359);
+    ScheduleRow last;
+    ASSERT_TRUE(gen.Next(last));
+    EXPECT_TRUE(SameRow(List(Loan()).rows.back(), last));
+}
+
 TEST(ScheduleDates, StepsFromTheFirstPayment) {
     using V = std::vector<std::string>;
     EXPECT_EQ((V{"01/31/2024", "02/29/2024", "03/31/2024", "04/30/2024", "05/31/2024"}),
-              Dates(Loan(1000, 5, 12, OleDateTime::FromDate(2024, 1, 31)), 5));
+              Dates(Loan({.amount = 1000,
+                          .periods = 12,
+                          .rate = 5,
+                          .first = OleDateTime::FromDate(2024, 1, 31)}),
+                    5));
     EXPECT_EQ((V{"01/31/2023", "03/31/2023", "05/31/2023"}),
-              Dates(Loan(1000, 5, 12, OleDateTime::FromDate(2023, 1, 31), 3), 3));
+              Dates(Loan({.amount = 1000,
+                          .periods = 12,
+                          .rate = 5,
+                          .first = OleDateTime::FromDate(2023, 1, 31),
+                          .payment = 3}),
+                    3));
     EXPECT_EQ((V{"02/29/2024", "02/28/2025", "02/28/2026", "02/28/2027", "02/29/2028"}),
-              Dates(Loan(1000, 5, 5, OleDateTime::FromDate(2024, 2, 29), 6, 7), 5));
+              Dates(Loan({.amount = 1000,
+                          .periods = 5,
+                          .rate = 5,
+                          .first = OleDateTime::FromDate(2024, 2, 29),
+                          .payment = 6,
+                          .compound = 7}),
+                    5));
     EXPECT_EQ((V{"01/15/2003", "02/15/2003", "03/15/2003"}),
-              Dates(Loan(1000, 5, 12, OleDateTime::FromDate(2003, 1, 15)), 3));
+              Dates(Loan({.amount = 1000,
+                          .periods = 12,
+                          .rate = 5,
+                          .first = OleDateTime::FromDate(2003, 1, 15)}),
+                    3));
     // Weekly from a Monday stays on Mondays, keeping the time of day.
     const OleDateTime monday = OleDateTime::FromCivil({2026, 1, 5, 9, 30, 0});
-    const Listing weekly = List(Loan(1000, 5, 60, monday, 0, 3));
+    const Listing weekly =
+        List(Loan({.amount = 1000, .periods = 60, .rate = 5, .first = monday, .payment = 0}));
     for (const ScheduleRow& row : weekly.rows) {
         const auto civil = ToCivil(row.date);
         EXPECT_EQ(9, civil->hour);
         EXPECT_EQ(1, (ToDayAndSecond(row.date)->day - ToDayAndSecond(monday)->day) % 7 + 1);
     }
     EXPECT_EQ("01/05/2026", FormatDate(weekly.rows[0].date));
-    EXPECT_EQ("01/19/2026", FormatDate(List(Loan(1000, 5, 5, monday, 1, 3)).rows[1].date));
+    EXPECT_EQ(
+        "01/19/2026",
+        FormatDate(
+            List(Loan({.amount = 1000, .periods = 5, .rate = 5, .first = monday, .payment = 1}))
+                .rows[1]
+                .date));
     // Monthly rows after the first are at midnight.
-    const Listing monthly = List(Loan(1000, 5, 3, OleDateTime::FromCivil({2026, 5, 1, 10, 0, 0})));
+    const Listing monthly = List(Loan({.amount = 1000,
+                                       .periods = 3,
+                                       .rate = 5,
+                                       .first = OleDateTime::FromCivil({2026, 5, 1, 10, 0, 0})}));
     EXPECT_EQ(OleDateTime::FromDate(2026, 6, 1), monthly.rows[1].date);
     // An unknown payment code leaves the date where it is.
     EXPECT_EQ((V{"01/15/2003", "01/15/2003"}),
-              Dates(Loan(1000, 5, 2, OleDateTime::FromDate(2003, 1, 15), 9), 2));
+              Dates(Loan({.amount = 1000,
+                          .periods = 2,
+                          .rate = 5,
+                          .first = OleDateTime::FromDate(2003, 1, 15),
+                          .payment = 9}),
+                    2));
 }
 
 TEST(ScheduleDates, InvalidFirstDateListsEveryRowWithoutDates) {
@@ -208,11 +293,13 @@ TEST(ScheduleYears, TabsAndCounts) {
     EXPECT_EQ(2003, SelectedYear(doc, 1));
     EXPECT_EQ(2032, SelectedYear(doc, 30));
 
-    CTamsicDoc annual = Loan(1000, 5, 10, OleDateTime::FromDate(2003, 1, 1), 6, 7);
+    CTamsicDoc annual =
+        Loan({.amount = 1000, .periods = 10, .rate = 5, .payment = 6, .compound = 7});
     EXPECT_FALSE(HasYearTabs(annual));
     EXPECT_EQ(kAllYears, SelectedYear(annual, 2));
 
-    const YearSpan none = ScheduleYears(Loan(1000, 5, 0, OleDateTime::FromDate(2003, 6, 1)));
+    const YearSpan none = ScheduleYears(Loan(
+        {.amount = 1000, .periods = 0, .rate = 5, .first = OleDateTime::FromDate(2003, 6, 1)}));
     EXPECT_EQ(1, none.Count());
 }
 
@@ -230,7 +317,10 @@ TEST(TotalInterest, MatchesTheScheduleRows) {
 }
 
 TEST(Schedule, FitsCalendar) {
-    CTamsicDoc doc = Loan(1000, 5, 1000000, OleDateTime::FromDate(2026, 1, 1));
+    CTamsicDoc doc = Loan({.amount = 1000,
+                           .periods = 1000000,
+                           .rate = 5,
+                           .first = OleDateTime::FromDate(2026, 1, 1)});
     EXPECT_FALSE(ScheduleFitsCalendar(doc));
     doc.SetNumPeriods(12 * (9999 - 2026) + 12);
     doc.ComputePayment();
@@ -239,7 +329,11 @@ TEST(Schedule, FitsCalendar) {
     doc.ComputePayment();
     EXPECT_FALSE(ScheduleFitsCalendar(doc));
     // 400,000 weekly payments from 2026 end in the 98th century.
-    const CTamsicDoc weekly = Loan(1000000, 5, 400000, OleDateTime::FromDate(2026, 1, 1), 0, 3);
+    const CTamsicDoc weekly = Loan({.amount = 1000000,
+                                    .periods = 400000,
+                                    .rate = 5,
+                                    .first = OleDateTime::FromDate(2026, 1, 1),
+                                    .payment = 0});
     EXPECT_TRUE(ScheduleFitsCalendar(weekly));
     EXPECT_EQ(400000u, List(weekly).rows.size());
 }

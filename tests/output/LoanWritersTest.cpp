@@ -1,5 +1,7 @@
 #include "output/LoanWriters.h"
 
+#include "tests/support/TestLoans.h"
+
 #include "engine/CTamsicDoc.h"
 #include "engine/LoanTerms.h"
 #include "engine/OleDateTime.h"
@@ -14,31 +16,8 @@
 namespace brellow {
 namespace {
 
-struct Terms {
-    double amount = 100000.0;
-    double rate = 6.0;
-    int periods = 360;
-    int paymentFrequency = 2;
-    int compoundFrequency = 3;
-    OleDateTime first = OleDateTime::FromDate(2003, 1, 1);
-    double extra = 0.0;
-    int balloon = 0;  // 0: none
-};
-
-CTamsicDoc MakeLoan(const Terms& t) {
-    CTamsicDoc doc(OleDateTime::FromDate(2002, 12, 15));
-    doc.SetLoanAmount(t.amount);
-    doc.SetInterestRate(t.rate);
-    doc.SetNumPeriods(t.periods);
-    doc.SetPaymentFrequency(t.paymentFrequency);
-    doc.SetCompoundFrequency(t.compoundFrequency);
-    doc.SetFirstPaymentDate(t.first);
-    doc.SetAdditionalPayment(t.extra);
-    doc.SetBalloon(t.balloon != 0);
-    doc.SetBalloonPeriod(t.balloon);
-    doc.ComputePayment();
-    return doc;
-}
+using test::Loan;
+using Terms = test::LoanSpec;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -55,7 +34,7 @@ std::string TableTail(const std::string& text) {
 }
 
 TEST(WriteLoanText, SmallLoanByteForByte) {
-    const CTamsicDoc doc = MakeLoan({.amount = 1200.0, .rate = 12.0, .periods = 3});
+    const CTamsicDoc doc = Loan({.amount = 1200.0, .periods = 3, .rate = 12.0});
     EXPECT_EQ(
         "Loan Amount: $1,200.00\r\n"
         "Interest Rate: 12%\r\n"
@@ -79,21 +58,21 @@ TEST(WriteLoanText, WorkedPaymentsInTheSummary) {
         const char* line;
     } cases[] = {
         {{}, "Payment per Period: $599.55"},
-        {{.periods = 1560, .paymentFrequency = 0}, "Payment per Period: $145.58"},
-        {{.amount = 10000, .rate = 12, .periods = 36, .compoundFrequency = 5},
+        {{.periods = 1560, .payment = 0}, "Payment per Period: $145.58"},
+        {{.amount = 10000, .periods = 36, .rate = 12, .compound = 5},
          "Payment per Period: $331.58"},
-        {{.amount = 200000, .rate = 5, .compoundFrequency = 0}, "Payment per Period: $1,074.88"},
-        {{.amount = 12000, .rate = 0, .periods = 12}, "Payment per Period: $1,000.00"},
+        {{.amount = 200000, .rate = 5, .compound = 0}, "Payment per Period: $1,074.88"},
+        {{.amount = 12000, .periods = 12, .rate = 0}, "Payment per Period: $1,000.00"},
         {{.rate = 7.5}, "Interest Rate: 7.5%"},
     };
     for (const auto& c : cases) {
-        const auto lines = Lines(WriteLoanText(MakeLoan(c.terms), kAllYears));
+        const auto lines = Lines(WriteLoanText(Loan(c.terms), kAllYears));
         EXPECT_NE(std::find(lines.begin(), lines.end(), c.line), lines.end()) << c.line;
     }
 }
 
 TEST(WriteLoanText, LastRowOfThe360MonthLoanClearsTheBalance) {
-    const auto lines = Lines(WriteLoanText(MakeLoan({}), kAllYears));
+    const auto lines = Lines(WriteLoanText(Loan({}), kAllYears));
     ASSERT_EQ(8u + 1 + 360 + 1, lines.size());
     EXPECT_EQ("1\t01/01/2003\t$599.55\t$500.00\t$99.55\t$99,900.45", lines[9]);
     EXPECT_EQ("360\t12/01/2032\t$600.08\t$2.99\t$597.09\t$0.00", lines[368]);
@@ -101,7 +80,7 @@ TEST(WriteLoanText, LastRowOfThe360MonthLoanClearsTheBalance) {
 }
 
 TEST(WriteLoanText, BalloonEndsAtItsPeriod) {
-    const auto lines = Lines(WriteLoanText(MakeLoan({.balloon = 60}), kAllYears));
+    const auto lines = Lines(WriteLoanText(Loan({.balloon = 60}), kAllYears));
     EXPECT_EQ("Balloon Payment: Yes", lines[6]);
     EXPECT_EQ("Balloon Payment at Period: 60", lines[7]);
     EXPECT_EQ("", lines[8]);
@@ -124,7 +103,7 @@ TEST(WriteLoanText, AdditionalPaymentLineFromTwoTenthsOfACent) {
         {100.0, "Additional Payment Per Period: $100.00", 252},
     };
     for (const auto& c : cases) {
-        const auto lines = Lines(WriteLoanText(MakeLoan({.extra = c.extra}), kAllYears));
+        const auto lines = Lines(WriteLoanText(Loan({.extra = c.extra}), kAllYears));
         const std::size_t summary = c.line ? 8 : 7;
         EXPECT_EQ(c.line ? c.line : "Payment Period: Monthly", lines[4]) << c.extra;
         EXPECT_EQ(summary + 2 + c.rows + 1, lines.size()) << c.extra;
@@ -133,7 +112,7 @@ TEST(WriteLoanText, AdditionalPaymentLineFromTwoTenthsOfACent) {
 }
 
 TEST(WriteLoanText, ZeroPeriodsGiveHeadsAndZeroTotals) {
-    const CTamsicDoc doc = MakeLoan({.amount = 5000, .periods = 0});
+    const CTamsicDoc doc = Loan({.amount = 5000, .periods = 0});
     const std::string summary =
         "Loan Amount: $5,000.00\r\n"
         "Interest Rate: 6%\r\n"
@@ -153,7 +132,7 @@ TEST(WriteLoanText, ZeroPeriodsGiveHeadsAndZeroTotals) {
 }
 
 TEST(WriteLoanText, YearFilterListsOneYearWithRunningTotalsToItsEnd) {
-    const CTamsicDoc doc = MakeLoan({});
+    const CTamsicDoc doc = Loan({});
     const std::string whole = Lines(WriteLoanText(doc, kAllYears)).back();
     const std::string wholeSums = whole.substr(whole.find('\t'));
 
@@ -184,18 +163,18 @@ TEST(WriteLoanText, YearFilterListsOneYearWithRunningTotalsToItsEnd) {
 TEST(WriteLoanText, InvalidFirstDateListsEveryRowWithEmptyDates) {
     Terms terms{.periods = 2};
     terms.first = OleDateTime(0.0, OleDateTime::Status::Invalid);
-    const auto lines = Lines(WriteLoanText(MakeLoan(terms), 2003));
+    const auto lines = Lines(WriteLoanText(Loan(terms), 2003));
     ASSERT_EQ(7u + 1 + 1 + 2 + 1, lines.size());
     EXPECT_EQ("1\t\t$50,375.31", lines[9].substr(0, 13));
     EXPECT_EQ("Running Totals:", lines[11].substr(0, 15));
 }
 
 TEST(WriteTableText, IsTheTableOfTheTextExport) {
-    const CTamsicDoc doc = MakeLoan({.extra = 50, .balloon = 100});
+    const CTamsicDoc doc = Loan({.balloon = 100, .extra = 50});
     for (const int year : {kAllYears, 2003, 2005, 2011, 1900}) {
         EXPECT_EQ(TableTail(WriteLoanText(doc, year)), WriteTableText(doc, year)) << year;
     }
-    const CTamsicDoc empty = MakeLoan({.periods = 0});
+    const CTamsicDoc empty = Loan({.periods = 0});
     EXPECT_EQ(
         "Period\tDate\tPayment\tInterest\tPrincipal\tBalance\r\n"
         "Running Totals:\t\t$0.00\t$0.00\t$0.00\r\n",
@@ -203,7 +182,7 @@ TEST(WriteTableText, IsTheTableOfTheTextExport) {
 }
 
 TEST(WriteLoanHtml, ZeroPeriodPageByteForByte) {
-    const CTamsicDoc doc = MakeLoan({.amount = 5000, .periods = 0, .balloon = 1});
+    const CTamsicDoc doc = Loan({.amount = 5000, .periods = 0, .balloon = 1});
     EXPECT_EQ(
         "<html>\r\n<body>\r\n<H1>Loan Document</H1>\r\n"
         "Loan Amount: $5,000.00<br>\r\n"
@@ -253,7 +232,7 @@ std::vector<std::vector<std::string>> TableCells(const std::string& table, bool 
 }
 
 TEST(WriteLoanHtml, ListsTheTextsOfTheTextExport) {
-    const CTamsicDoc doc = MakeLoan({.periods = 30});
+    const CTamsicDoc doc = Loan({.periods = 30});
     for (const int year : {kAllYears, 2004}) {
         const std::string html = WriteLoanHtml(doc, year);
         const auto expected = TableCells(WriteTableText(doc, year), false);
@@ -268,23 +247,23 @@ TEST(WriteScheduleCsv, PlainAmountsIsoDatesNoTotals) {
         "1,2003-01-01,408.03,12.00,396.03,803.97\r\n"
         "2,2003-02-01,408.03,8.04,399.99,403.98\r\n"
         "3,2003-03-01,408.02,4.04,403.98,0.00\r\n",
-        WriteScheduleCsv(MakeLoan({.amount = 1200.0, .rate = 12.0, .periods = 3}), kAllYears));
+        WriteScheduleCsv(Loan({.amount = 1200.0, .periods = 3, .rate = 12.0}), kAllYears));
 
-    const auto lines = Lines(WriteScheduleCsv(MakeLoan({}), 2004));
+    const auto lines = Lines(WriteScheduleCsv(Loan({}), 2004));
     ASSERT_EQ(13u, lines.size());
     EXPECT_EQ("13,2004-01-01,599.55,", lines[1].substr(0, 21));
 
     // A whole-cent negative amount stays as typed; 0 % of it is -0.
-    Terms negative{.amount = -1234.51, .rate = 0, .periods = 1};
+    Terms negative{.amount = -1234.51, .periods = 1, .rate = 0};
     negative.first = OleDateTime(0.0, OleDateTime::Status::Null);
     EXPECT_EQ(
         "Period,Date,Payment,Interest,Principal,Balance\r\n"
         "1,,-1234.51,-0.00,-1234.51,0.00\r\n",
-        WriteScheduleCsv(MakeLoan(negative), kAllYears));
+        WriteScheduleCsv(Loan(negative), kAllYears));
 }
 
 TEST(LoanSummary, PlacesLinesInTwoColumns) {
-    const auto lines = LoanSummary(MakeLoan({.extra = 25, .balloon = 12}));
+    const auto lines = LoanSummary(Loan({.balloon = 12, .extra = 25}));
     ASSERT_EQ(9u, lines.size());
     EXPECT_EQ(0, lines[4].column);
     EXPECT_EQ(4, lines[4].row);
@@ -297,7 +276,7 @@ TEST(LoanSummary, PlacesLinesInTwoColumns) {
 }
 
 TEST(LoanSummary, NamesUnknownCodes) {
-    const auto lines = LoanSummary(MakeLoan({.paymentFrequency = 9, .compoundFrequency = 8}));
+    const auto lines = LoanSummary(Loan({.payment = 9, .compound = 8}));
     EXPECT_EQ("Payment Period: Unknown", lines[4].text);
     EXPECT_EQ("Compound Period: Continuous", lines[5].text);
 }
