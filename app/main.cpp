@@ -1,8 +1,10 @@
 #include "app/CBrellowApp.h"
+#include "engine/FileIo.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    brellow::InstallTemporaryFileCleanup();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brellow"));
     QApplication::setOrganizationName(QStringLiteral("Korvell"));

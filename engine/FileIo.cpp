@@ -1,18 +1,27 @@
 #include "engine/FileIo.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 namespace brellow {
 namespace {
 
 FileResult Failure(bool opened, int error) {
     return {false, opened, std::strerror(error)};
+}
+
+FileResult Refusal(const char* reason) {
+    return {false, false, reason};
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -39,51 +48,239 @@ FileResult WriteInPlace(const std::string& path, std::string_view bytes) {
     return {};
 }
 
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+// The temporary file of the save in progress, for the signal handlers. A handler may only
+// read plain memory and lock-free atomics, so the path lives in a fixed buffer; one save
+// at a time is tracked, and a save that finds the slot taken leaves its leftovers, if any,
+// to a later save.
+enum SlotState : int { kSlotFree, kSlotFilling, kSlotArmed };
+std::atomic<int> g_slotState{kSlotFree};
+static_assert(std::atomic<int>::is_always_lock_free);
+char g_slotPath[PATH_MAX];
+
+bool ArmSlot(const std::string& path) {
+    if (path.size() >= sizeof g_slotPath) return false;
+    int expected = kSlotFree;
+    if (!g_slotState.compare_exchange_strong(expected, kSlotFilling)) return false;
+    std::memcpy(g_slotPath, path.c_str(), path.size() + 1);
+    g_slotState.store(kSlotArmed);
+    return true;
+}
+
+void RemoveTemporaryAndReraise(int signal) {
+    if (g_slotState.load() == kSlotArmed) ::unlink(g_slotPath);
+    // SA_RESETHAND has restored the default action: raised again, the signal ends the
+    // process as soon as this handler returns, and the exit status names it.
+    ::raise(signal);
+}
+
+// Where a save goes: the file a symbolic link names, split into its folder and name.
+struct SaveTarget {
+    std::string path;
+    std::string dir;  // with its trailing slash; empty for the working folder
+    std::string name;
+    bool exists = false;
+    bool inPlace = false;  // not a regular file (a terminal, a pipe): written directly
+    struct stat info {};
+};
+
+SaveTarget ResolveTarget(const std::string& path) {
+    SaveTarget target;
+    target.path = path;
+    target.exists = ::lstat(path.c_str(), &target.info) == 0;
+    if (target.exists && S_ISLNK(target.info.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(path.c_str(), resolved) == nullptr) {
+            // A dangling link: creating the file through it is all that can be done.
+            target.inPlace = true;
+            return target;
+        }
+        target.path = resolved;
+        target.exists = ::stat(resolved, &target.info) == 0;
+    }
+    target.inPlace = target.exists && !S_ISREG(target.info.st_mode);
+    const std::size_t slash = target.path.rfind('/');
+    target.dir = slash == std::string::npos ? "" : target.path.substr(0, slash + 1);
+    target.name = target.path.substr(slash == std::string::npos ? 0 : slash + 1);
+    return target;
+}
+
+// A temporary name says whose it is and which process wrote it: ".NAME.brellow-PID.XXXXXX".
+constexpr std::string_view kSuffixAlphabet =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kSuffixLength = 6;
+
+std::string TemporaryPrefix(const SaveTarget& target) {
+    return "." + target.name + ".brellow-";
+}
+
+std::string RandomSuffix() {
+    thread_local std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, kSuffixAlphabet.size() - 1);
+    std::string suffix(kSuffixLength, ' ');
+    for (char& c : suffix) c = kSuffixAlphabet[pick(generator)];
+    return suffix;
+}
+
+// Why an existing target must not be replaced; `ok` when it may be. The checks use the
+// effective ids, as the rename would.
+FileResult CheckReplaceable(const SaveTarget& target) {
+    if (::faccessat(AT_FDCWD, target.path.c_str(), W_OK, AT_EACCESS) != 0) {
+        return Failure(false, errno);
+    }
+    if (target.info.st_nlink > 1) {
+        return Refusal("the file has other hard links, which saving would separate from it");
+    }
+    return {};
+}
+
+// Whether `entry` is exactly a temporary name of ours for this target whose process no
+// longer runs. Anything else, a live process's file above all, is left alone.
+bool IsLeftover(std::string_view entry, std::string_view prefix) {
+    if (!entry.starts_with(prefix)) return false;
+    entry.remove_prefix(prefix.size());
+    if (entry.starts_with('0')) return false;
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(entry.data(), entry.data() + entry.size(), pid);
+    if (error != std::errc() || pid <= 0) return false;
+    const std::string_view suffix = entry.substr(static_cast<std::size_t>(end - entry.data()));
+    if (suffix.size() != kSuffixLength + 1 || !suffix.starts_with('.')) return false;
+    if (suffix.find_first_not_of(kSuffixAlphabet, 1) != std::string_view::npos) return false;
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// Saves that were killed before they could clean up leave their temporary files behind;
+// the next save to the same target removes them.
+void RemoveLeftovers(const SaveTarget& target) {
+    DIR* folder = ::opendir(target.dir.empty() ? "." : target.dir.c_str());
+    if (folder == nullptr) return;
+    const std::string prefix = TemporaryPrefix(target);
+    while (const dirent* entry = ::readdir(folder)) {
+        if (!IsLeftover(entry->d_name, prefix)) continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode)) {
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+        }
+    }
+    ::closedir(folder);
+}
+
+struct TemporaryFile {
+    std::string path;
+    int fd = -1;
+    bool tracked = false;  // registered for the signal handlers
+};
+
+void ReleaseSlot(TemporaryFile& temp) {
+    if (temp.tracked) g_slotState.store(kSlotFree);
+    temp.tracked = false;
+}
+
+// Creates the temporary file beside the target. Its name is registered for the signal
+// handlers before the file exists, so that no moment leaves an untracked file behind.
+FileResult CreateTemporary(const SaveTarget& target, TemporaryFile& temp) {
+    // An existing target's mode is applied once the owner is settled; a new file gets the
+    // default mode the umask allows.
+    const mode_t mode = target.exists ? 0600 : 0666;
+    const std::string stem =
+        target.dir + TemporaryPrefix(target) + std::to_string(::getpid()) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp.path = stem + RandomSuffix();
+        temp.tracked = ArmSlot(temp.path);
+        temp.fd = ::open(temp.path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (temp.fd >= 0) return {};
+        const int error = errno;
+        ReleaseSlot(temp);
+        if (error != EEXIST) return Failure(false, error);
+    }
+    return Failure(false, EEXIST);
+}
+
+// Gives the temporary file the target's owner, group and mode: the rename would otherwise
+// hand the file to whoever saved it.
+FileResult KeepOwnerAndMode(int fd, const struct stat& old) {
+    struct stat fresh {};
+    if (::fstat(fd, &fresh) != 0) return Failure(true, errno);
+    mode_t mode = old.st_mode & 07777;
+    if ((fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid) &&
+        ::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        if (fresh.st_uid != old.st_uid) {
+            return Refusal("the file belongs to another user, and saving would make it yours");
+        }
+        // The group cannot be kept: the one the file gets instead is given no more access
+        // than both the old group and everyone else had.
+        mode &= ~S_IRWXG | ((mode & S_IRWXO) << 3);
+    }
+    if (::fchmod(fd, mode) != 0) return Failure(true, errno);
+    return {};
+}
+
+void DiscardTemporary(TemporaryFile& temp) {
+    if (temp.fd >= 0) ::close(temp.fd);
+    temp.fd = -1;
+    ::unlink(temp.path.c_str());
+    ReleaseSlot(temp);
+}
+
+// Flushes the temporary file to disk and renames it over the target. On failure the
+// temporary file is removed and the target is as it was.
+FileResult CommitTemporary(TemporaryFile& temp, const SaveTarget& target) {
+    int error = ::fsync(temp.fd) != 0 ? errno : 0;
+    if (::close(temp.fd) != 0 && error == 0) error = errno;
+    temp.fd = -1;
+    if (error == 0 && ::rename(temp.path.c_str(), target.path.c_str()) != 0) error = errno;
+    if (error != 0) {
+        DiscardTemporary(temp);
+        return Failure(true, error);
+    }
+    ReleaseSlot(temp);
+    // Make the rename itself durable; a failure here leaves a complete file anyway.
+    const int dirFd =
+        ::open(target.dir.empty() ? "." : target.dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return {};
 }
 
 }  // namespace
 
 FileResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
     if (path.empty()) return Failure(false, ENOENT);
-    std::string target = path;
-    struct stat info {};
-    bool exists = ::lstat(path.c_str(), &info) == 0;
-    if (exists && S_ISLNK(info.st_mode)) {
-        // Replace the file the link names, not the link.
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved) == nullptr) return WriteInPlace(path, bytes);
-        target = resolved;
-        exists = ::stat(target.c_str(), &info) == 0;
+    const SaveTarget target = ResolveTarget(path);
+    if (target.inPlace) return WriteInPlace(target.path, bytes);
+    if (target.exists) {
+        if (FileResult replaceable = CheckReplaceable(target); !replaceable) return replaceable;
     }
-    if (exists && !S_ISREG(info.st_mode)) return WriteInPlace(target, bytes);
+    RemoveLeftovers(target);
 
-    const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    std::string temp = dir + (slash == std::string::npos ? "/." : ".") + name + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return Failure(false, errno);
+    TemporaryFile temp;
+    if (FileResult created = CreateTemporary(target, temp); !created) return created;
+    FileResult written;
+    if (target.exists) written = KeepOwnerAndMode(temp.fd, target.info);
+    if (written && !WriteAll(temp.fd, bytes)) written = Failure(true, errno);
+    if (!written) {
+        DiscardTemporary(temp);
+        return written;
+    }
+    return CommitTemporary(temp, target);
+}
 
-    const mode_t mode = exists ? (info.st_mode & 07777) : NewFileMode();
-    int error = 0;
-    if (::fchmod(fd, mode) != 0 || !WriteAll(fd, bytes) || ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
-    if (error != 0) {
-        ::unlink(temp.c_str());
-        return Failure(true, error);
+void InstallTemporaryFileCleanup() {
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryAndReraise;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    for (const int signal : signals) sigaddset(&action.sa_mask, signal);
+    for (const int signal : signals) {
+        struct sigaction current {};
+        // A signal the caller ignores (under nohup, in a background job) stays ignored.
+        if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+            ::sigaction(signal, &action, nullptr);
+        }
     }
-    // Make the rename itself durable; a failure here leaves a complete file anyway.
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return {};
 }
 
 FileResult ReadFilePrefix(const std::string& path, std::size_t limit, std::string& out) {

@@ -21,7 +21,20 @@ struct FileResult {
 // it. An existing file keeps its permissions; a symbolic link keeps pointing at the
 // file it names. A target that is not a regular file (a terminal, a pipe) is written
 // in place.
+//
+// An existing file is refused, with a reason that reads after "Cannot save F: ", when this
+// user may not write it (the system's reason, "Permission denied"), when it has other hard
+// links (the rename would separate them from it) and when it belongs to another user whose
+// ownership the save cannot keep. It keeps its group when the user may give it that group;
+// otherwise the group it gets has no more access than the old group and everyone else had.
+// The temporary file, ".NAME.brellow-PID.XXXXXX", is removed on every failure; such files
+// beside the target whose process no longer runs are removed too.
 FileResult WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// Makes SIGINT, SIGTERM and SIGHUP remove the temporary file of a save in progress before
+// the signal ends the process as it would have (the exit status still names the signal).
+// A signal the process ignores stays ignored. Call once, early in main.
+void InstallTemporaryFileCleanup();
 
 // Reads at most `limit` bytes from the start of a regular file into `out`.
 // Refuses directories, pipes and devices instead of blocking on them.
