@@ -158,11 +158,11 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err,
            const OleDateTime& now) {
     switch (options.command) {
         case Command::Help:
-            out << UsageText();
-            return out.flush() ? kExitSuccess : kExitFileError;
         case Command::Version:
-            out << "brellow-cli 1.0\n";
-            return out.flush() ? kExitSuccess : kExitFileError;
+            out << (options.command == Command::Help ? UsageText() : "brellow-cli 1.0\n");
+            out.flush();
+            if (!out) return Fail(err, kExitFileError, "cannot write to standard output.");
+            return kExitSuccess;
         case Command::Refinance:
             return RunRefinance(options.refinance, out, err);
         case Command::Loan:

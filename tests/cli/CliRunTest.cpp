@@ -5,6 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -170,6 +176,18 @@ TEST(RunCli, HelpVersionAndAFailingOutput) {
     EXPECT_EQ("brellow-cli: cannot write to standard output.\n", err.str());
 }
 
+TEST(RunCli, HelpAndVersionReportAFailingOutput) {
+    for (const char* option : {"--help", "--version"}) {
+        std::ostringstream broken;
+        broken.setstate(std::ios::badbit);
+        std::ostringstream err;
+        const std::vector<std::string> args = {option};
+        EXPECT_EQ(kExitFileError,
+                  RunCliArguments(args, broken, err, OleDateTime::FromDate(2024, 1, 1)));
+        EXPECT_EQ("brellow-cli: cannot write to standard output.\n", err.str()) << option;
+    }
+}
+
 class CliFiles : public testing::Test {
 protected:
     void SetUp() override {
@@ -288,6 +306,93 @@ TEST_F(CliFiles, ProgramEndToEnd) {
 
     EXPECT_EQ(0, status("refinance --original-amount 120000 --years 10 --new-years 10"));
     EXPECT_TRUE(ReadAll(Path("out")).ends_with("\nYou should not refinance with this option\n"));
+}
+
+TEST_F(CliFiles, FullDeviceFailsWithTheReason) {
+    const auto run = [&](const std::string& args) {
+        const std::string command =
+            std::string(BRELLOW_CLI_PATH) + " " + args + " >/dev/full 2>" + Path("err");
+        const int raw = std::system(command.c_str());
+        return std::pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(Path("err")));
+    };
+    const std::pair<int, std::string> cannotWrite = {
+        kExitFileError, "brellow-cli: cannot write to standard output.\n"};
+    EXPECT_EQ(cannotWrite, run("--help"));
+    EXPECT_EQ(cannotWrite, run("--version"));
+    EXPECT_EQ(cannotWrite, run("--amount 1000 --periods 12"));
+    EXPECT_EQ(std::pair(kExitFileError,
+                        std::string("brellow-cli: Cannot write /dev/full: No space left on "
+                                    "device.\n")),
+              run("--amount 1000 --periods 12 --output /dev/full"));
+}
+
+// The program is killed while its temporary file exists: it removes the file and still
+// dies of the signal. The kill may land after the rename; then the attempt is repeated.
+TEST_F(CliFiles, TerminatedExportLeavesNoFiles) {
+    const std::string target = Path("F");
+    std::vector<std::string> args = {BRELLOW_CLI_PATH,
+                                     "--amount",
+                                     "1000000",
+                                     "--rate",
+                                     "0",
+                                     "--periods",
+                                     "400000",
+                                     "--payment-period",
+                                     "Weekly",
+                                     "--first-payment",
+                                     "01/01/2026",
+                                     "--output",
+                                     target};
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    sigaddset(&signals, SIGTERM);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+
+    bool caught = false;
+    for (int attempt = 0; attempt < 5 && !caught; ++attempt) {
+        fs::remove(target);
+        pid_t child = 0;
+        ASSERT_EQ(0, posix_spawn(&child, argv[0], &actions, &attributes, argv.data(), environ));
+        const std::string temporary = ".F.brellow-" + std::to_string(child) + ".";
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        int status = 0;
+        bool signalled = false;
+        while (!signalled && std::chrono::steady_clock::now() < deadline &&
+               ::waitpid(child, &status, WNOHANG) == 0) {
+            for (const auto& entry : fs::directory_iterator(m_dir)) {
+                if (entry.path().filename().string().starts_with(temporary)) {
+                    signalled = ::kill(child, SIGTERM) == 0;
+                }
+            }
+        }
+        if (!signalled) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            continue;
+        }
+        ASSERT_EQ(child, ::waitpid(child, &status, 0));
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << status;
+        caught = !fs::exists(target);
+        std::vector<fs::path> left;
+        for (const auto& entry : fs::directory_iterator(m_dir)) {
+            if (entry.path() != target) left.push_back(entry.path());
+        }
+        EXPECT_EQ(std::vector<fs::path>{}, left);
+    }
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    EXPECT_TRUE(caught) << "the temporary file was never seen before the rename";
 }
 
 }  // namespace
