@@ -33,7 +33,6 @@ bench: build
 # Every test under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer; the
 # build runs the test binaries too (to list their tests), so it gets the options as well.
 sanitize: export ASAN_OPTIONS = detect_leaks=1
-sanitize: export LSAN_OPTIONS = suppressions=$(CURDIR)/scripts/lsan-suppressions.txt
 sanitize: export UBSAN_OPTIONS = print_stacktrace=1:halt_on_error=1
 sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DBRELLOW_SANITIZE=ON -DBRELLOW_BENCHMARKS=OFF \

@@ -13,8 +13,7 @@ mkdir -p "$corpus" "$findings"
 cp "$seeds"/*.brw "$corpus"/
 
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-# A long schedule is not a finding: the harness caps its work, and a hang still shows
-# up against the per-input timeout.
+# The harness caps its work per input, so only a hang runs into the timeout.
 status=0
 "$fuzzer" -max_total_time="$seconds" -max_len=128 -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$findings/" "$corpus" || status=$?
