@@ -1,6 +1,7 @@
 // The schedule view's paint, tab switch and layout on the long weekly loan (400,000
-// payments from 1 January 2026) beside a 30-year monthly one, and start-up to a shown
-// main window. A paint fills an image of 1000 × 800 pixels, one screenful.
+// payments of a 900,000,000,000.00 loan at 0.01 % from 1 January 2026) beside a 30-year monthly
+// one, and start-up to a shown main window. A paint fills an image of 1000 × 800 pixels, one
+// screenful.
 
 #ifdef BRELLOW_HAVE_GUI
 
@@ -35,8 +36,8 @@ const QSize kScreen(1000, 800);
 brellow::CTamsicDoc MakeLoan(Loan loan) {
     brellow::CTamsicDoc doc(OleDateTime::FromDate(2025, 12, 15));
     if (loan == kWeekly400k) {
-        doc.SetLoanAmount(1000000.0);
-        doc.SetInterestRate(5.0);
+        doc.SetLoanAmount(900000000000.0);
+        doc.SetInterestRate(0.01);
         doc.SetNumPeriods(400000);
         doc.SetFirstPaymentDate(OleDateTime::FromDate(2026, 1, 1));
         doc.SetPaymentFrequency(static_cast<int>(brellow::PaymentFrequency::Weekly));

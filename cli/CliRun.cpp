@@ -10,6 +10,7 @@
 #include "tools/RefinanceAdvice.h"
 
 #include <ostream>
+#include <string_view>
 #include <utility>
 
 namespace brellow::cli {
@@ -75,20 +76,32 @@ std::string YearRefusal(const CTamsicDoc& doc) {
     return "--year: the loan's first payment date is not valid, so its payments have no years.";
 }
 
-std::string Compose(const CTamsicDoc& doc, OutputFormat format, int year) {
+LoanFormat WriterFormat(OutputFormat format) {
     switch (format) {
         case OutputFormat::Html:
-            return WriteLoanHtml(doc, year);
+            return LoanFormat::Html;
         case OutputFormat::Table:
-            return WriteTableText(doc, year);
+            return LoanFormat::Table;
         case OutputFormat::Csv:
-            return WriteScheduleCsv(doc, year);
+            return LoanFormat::Csv;
         case OutputFormat::Text:
         case OutputFormat::Brw:
             break;
     }
-    return WriteLoanText(doc, year);
+    return LoanFormat::Text;
 }
+
+class StreamSink final : public ByteSink {
+public:
+    explicit StreamSink(std::ostream& out) : m_out(out) {}
+    bool Write(std::string_view bytes) override {
+        m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return static_cast<bool>(m_out);
+    }
+
+private:
+    std::ostream& m_out;
+};
 
 int RunLoan(const CliOptions& options, std::ostream& out, std::ostream& err,
             const OleDateTime& now) {
@@ -126,15 +139,18 @@ int RunLoan(const CliOptions& options, std::ostream& out, std::ostream& err,
         }
         year = *options.year;
     }
-    const std::string bytes = Compose(doc, options.format, year);
+    const LoanFormat format = WriterFormat(options.format);
     if (options.outputPath) {
-        if (const FileResult written = WriteFileAtomically(*options.outputPath, bytes); !written) {
+        AtomicFile file(*options.outputPath);
+        WriteLoan(doc, year, format, file);
+        if (const FileResult written = file.Commit(); !written) {
             return Fail(err, kExitFileError,
                         "Cannot write " + *options.outputPath + ": " + written.reason + ".");
         }
         return kExitSuccess;
     }
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    StreamSink sink(out);
+    WriteLoan(doc, year, format, sink);
     out.flush();
     if (!out) return Fail(err, kExitFileError, "cannot write to standard output.");
     return kExitSuccess;

@@ -12,9 +12,23 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <utility>
 
 namespace brellow {
+
+// Where a save goes: the file a symbolic link names, split into its folder and name.
+struct SaveTarget {
+    std::string path;
+    std::string dir;  // with its trailing slash; empty for the working folder
+    std::string name;
+    bool exists = false;
+    bool inPlace = false;  // not a regular file (a terminal, a pipe): written directly
+    struct stat info {};
+};
+
 namespace {
+
+using TemporaryFile = AtomicFile::Temporary;
 
 FileResult Failure(bool opened, int error) {
     return {false, opened, std::strerror(error)};
@@ -34,18 +48,6 @@ bool WriteAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
-}
-
-FileResult WriteInPlace(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return Failure(false, errno);
-    if (!WriteAll(fd, bytes)) {
-        const int error = errno;
-        ::close(fd);
-        return Failure(true, error);
-    }
-    if (::close(fd) != 0) return Failure(true, errno);
-    return {};
 }
 
 // The temporary file of the save in progress, for the signal handlers. A handler may only
@@ -72,16 +74,6 @@ void RemoveTemporaryAndReraise(int signal) {
     // process as soon as this handler returns, and the exit status names it.
     ::raise(signal);
 }
-
-// Where a save goes: the file a symbolic link names, split into its folder and name.
-struct SaveTarget {
-    std::string path;
-    std::string dir;  // with its trailing slash; empty for the working folder
-    std::string name;
-    bool exists = false;
-    bool inPlace = false;  // not a regular file (a terminal, a pipe): written directly
-    struct stat info {};
-};
 
 SaveTarget ResolveTarget(const std::string& path) {
     SaveTarget target;
@@ -165,12 +157,6 @@ void RemoveLeftovers(const SaveTarget& target) {
     ::closedir(folder);
 }
 
-struct TemporaryFile {
-    std::string path;
-    int fd = -1;
-    bool tracked = false;  // registered for the signal handlers
-};
-
 void ReleaseSlot(TemporaryFile& temp) {
     if (temp.tracked) g_slotState.store(kSlotFree);
     temp.tracked = false;
@@ -246,25 +232,71 @@ FileResult CommitTemporary(TemporaryFile& temp, const SaveTarget& target) {
 
 }  // namespace
 
-FileResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    if (path.empty()) return Failure(false, ENOENT);
-    const SaveTarget target = ResolveTarget(path);
-    if (target.inPlace) return WriteInPlace(target.path, bytes);
-    if (target.exists) {
-        if (FileResult replaceable = CheckReplaceable(target); !replaceable) return replaceable;
+AtomicFile::AtomicFile(const std::string& path) {
+    if (path.empty()) {
+        m_status = Failure(false, ENOENT);
+        return;
     }
+    m_target = std::make_unique<SaveTarget>(ResolveTarget(path));
+    const SaveTarget& target = *m_target;
+    if (target.inPlace) {
+        m_temp.fd = ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (m_temp.fd < 0) m_status = Failure(false, errno);
+        return;
+    }
+    if (target.exists) m_status = CheckReplaceable(target);
+    if (!m_status) return;
     RemoveLeftovers(target);
+    m_status = CreateTemporary(target, m_temp);
+    if (m_status && target.exists) m_status = KeepOwnerAndMode(m_temp.fd, target.info);
+    if (!m_status) DiscardTemporary(m_temp);
+}
 
-    TemporaryFile temp;
-    if (FileResult created = CreateTemporary(target, temp); !created) return created;
-    FileResult written;
-    if (target.exists) written = KeepOwnerAndMode(temp.fd, target.info);
-    if (written && !WriteAll(temp.fd, bytes)) written = Failure(true, errno);
-    if (!written) {
-        DiscardTemporary(temp);
-        return written;
+AtomicFile::~AtomicFile() {
+    if (m_temp.fd < 0) return;
+    if (m_target->inPlace) {
+        ::close(m_temp.fd);
+    } else {
+        DiscardTemporary(m_temp);
     }
-    return CommitTemporary(temp, target);
+}
+
+bool AtomicFile::Write(std::string_view bytes) {
+    if (!m_status || m_temp.fd < 0) return false;
+    if (!WriteAll(m_temp.fd, bytes)) {
+        m_status = Failure(true, errno);
+        return false;
+    }
+    m_written += bytes.size();
+    if (m_written - m_flushed >= kWritebackBytes && !m_target->inPlace) {
+        // Starts writing the finished part to disk while the rest is composed, so the
+        // final fsync has little left to wait for. Only a hint: errors show at fsync.
+        ::sync_file_range(m_temp.fd, static_cast<off_t>(m_flushed),
+                          static_cast<off_t>(m_written - m_flushed), SYNC_FILE_RANGE_WRITE);
+        m_flushed = m_written;
+    }
+    return true;
+}
+
+FileResult AtomicFile::Commit() {
+    if (m_temp.fd < 0) return m_status;
+    if (!m_status) {
+        if (!m_target->inPlace) DiscardTemporary(m_temp);
+        return m_status;
+    }
+    if (m_target->inPlace) {
+        const int fd = std::exchange(m_temp.fd, -1);
+        if (::close(fd) != 0) m_status = Failure(true, errno);
+        return m_status;
+    }
+    m_status = CommitTemporary(m_temp, *m_target);
+    return m_status;
+}
+
+FileResult WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    AtomicFile file(path);
+    file.Write(bytes);
+    return file.Commit();
 }
 
 void InstallTemporaryFileCleanup() {

@@ -2,7 +2,10 @@
 
 // Reading and writing whole files with errors a person can act on.
 
+#include "engine/ByteSink.h"
+
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -30,6 +33,44 @@ struct FileResult {
 // The temporary file, ".NAME.brellow-PID.XXXXXX", is removed on every failure; such files
 // beside the target whose process no longer runs are removed too.
 FileResult WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+struct SaveTarget;
+
+// The same save for bytes that arrive in pieces, so that a long export is never held
+// whole in memory:
+//   AtomicFile file(path);
+//   writer(file);                       // any number of Write calls
+//   FileResult result = file.Commit();  // the first failure, or the rename's
+// The target is checked and the temporary file created on construction; a failure there
+// or in any Write makes the rest of the writes no-ops and is what Commit returns. A file
+// destroyed without Commit is discarded and the target left as it was.
+class AtomicFile final : public ByteSink {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile() override;
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool Write(std::string_view bytes) override;
+    FileResult Commit();
+    // The first failure so far.
+    const FileResult& Status() const noexcept { return m_status; }
+
+    struct Temporary {
+        std::string path;
+        int fd = -1;
+        bool tracked = false;  // registered for the signal handlers
+    };
+
+private:
+    static constexpr std::size_t kWritebackBytes = 4 << 20;
+
+    std::unique_ptr<SaveTarget> m_target;
+    Temporary m_temp;
+    FileResult m_status;
+    std::size_t m_written = 0;
+    std::size_t m_flushed = 0;  // handed to the disk's writeback
+};
 
 // Makes SIGINT, SIGTERM and SIGHUP remove the temporary file of a save in progress before
 // the signal ends the process as it would have (the exit status still names the signal).

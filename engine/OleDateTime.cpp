@@ -13,15 +13,19 @@ namespace {
 constexpr std::int64_t kUnixEpochDay = 25569;  // 1 January 1970
 constexpr int kSecondsPerDay = 86400;
 
-void AppendDigits(std::string& out, int value, int width) {
-    char buf[12];
+// Writes `value` (0..9999) with at least `width` digits and returns the end. Dates are
+// written once per schedule row, so they are built in place rather than a character
+// at a time.
+char* PutDigits(char* to, int value, int width) {
+    char digits[4];
     int n = 0;
     do {
-        buf[n++] = static_cast<char>('0' + value % 10);
+        digits[n++] = static_cast<char>('0' + value % 10);
         value /= 10;
-    } while (value > 0);
-    for (int i = n; i < width; ++i) out += '0';
-    while (n > 0) out += buf[--n];
+    } while (value > 0 && n < 4);
+    for (int i = n; i < width; ++i) *to++ = '0';
+    while (n > 0) *to++ = digits[--n];
+    return to;
 }
 
 void TrimBlanks(std::string_view& text) {
@@ -137,11 +141,13 @@ void AppendDate(std::string& out, const OleDateTime& date) {
     const auto moment = ToDayAndSecond(date);
     if (!moment) return;
     const CivilDateTime civil = CivilFromDay(moment->day);
-    AppendDigits(out, civil.month, 2);
-    out += '/';
-    AppendDigits(out, civil.day, 2);
-    out += '/';
-    AppendDigits(out, civil.year, 1);
+    char text[10];
+    char* to = PutDigits(text, civil.month, 2);
+    *to++ = '/';
+    to = PutDigits(to, civil.day, 2);
+    *to++ = '/';
+    to = PutDigits(to, civil.year, 1);
+    out.append(text, to);
 }
 
 std::string FormatDate(const OleDateTime& date) {
@@ -153,13 +159,13 @@ std::string FormatDate(const OleDateTime& date) {
 std::string FormatIsoDate(const OleDateTime& date) {
     const auto civil = ToCivil(date);
     if (!civil) return {};
-    std::string text;
-    AppendDigits(text, civil->year, 4);
-    text += '-';
-    AppendDigits(text, civil->month, 2);
-    text += '-';
-    AppendDigits(text, civil->day, 2);
-    return text;
+    char text[10];
+    char* to = PutDigits(text, civil->year, 4);
+    *to++ = '-';
+    to = PutDigits(to, civil->month, 2);
+    *to++ = '-';
+    to = PutDigits(to, civil->day, 2);
+    return std::string(text, to);
 }
 
 std::optional<OleDateTime> ParseDate(std::string_view text) {

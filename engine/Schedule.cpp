@@ -68,11 +68,11 @@ void ScheduleGenerator::SkipListed(std::int64_t count) {
     // Annual totals need every listed row of the year, so only the whole list jumps.
     if (m_checkpoints && !HasAnnualTotals()) ResumeFrom(m_checkpoints->Before(target));
     ScheduleRow row;
-    while (m_index < target && Step(row)) {
+    while (m_index < target && Step(row, false)) {
     }
 }
 
-bool ScheduleGenerator::Step(ScheduleRow& row) noexcept {
+bool ScheduleGenerator::Step(ScheduleRow& row, bool dated) noexcept {
     if (m_index >= m_stop) return false;
     const std::int64_t k = m_index++;
     const AmortizationStep step = Amortize(m_balance, m_fullPayment, m_rate);
@@ -89,14 +89,14 @@ bool ScheduleGenerator::Step(ScheduleRow& row) noexcept {
     row.balance = m_balance;
     m_totals.running.Add(row);
     if (k < m_firstListed) return true;
-    row.period = static_cast<int>(k + 1);
-    row.date = m_calendar.DateOf(k);
     if (m_year != kAllYears) m_totals.annual.Add(row);
+    row.period = static_cast<int>(k + 1);
+    if (dated) row.date = m_calendar.DateOf(k);
     return true;
 }
 
 bool ScheduleGenerator::Next(ScheduleRow& row) {
-    while (Step(row)) {
+    while (Step(row, true)) {
         if (m_index > m_firstListed) return true;
     }
     return false;

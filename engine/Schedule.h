@@ -123,8 +123,9 @@ public:
 private:
     // Moves the walk forward to the state, when that is ahead of it.
     void ResumeFrom(const ScheduleState* state) noexcept;
-    // Computes row m_index and counts it; false at the end of the walk.
-    bool Step(ScheduleRow& row) noexcept;
+    // Computes row m_index and counts it, with its date when `dated`; false at the end
+    // of the walk.
+    bool Step(ScheduleRow& row, bool dated) noexcept;
 
     PaymentCalendar m_calendar;
     int m_year;

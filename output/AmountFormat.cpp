@@ -58,6 +58,20 @@ bool IsNegative(double value) noexcept {
     return std::bit_cast<std::uint64_t>(value) >> 63 != 0;
 }
 
+// The two digits of 0..99, written backwards ending at `at`; returns the new start.
+// Millions of amounts are formatted for a long schedule: a pair at a time halves the
+// divisions.
+char* PutPair(char* at, unsigned pair) noexcept {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    at -= 2;
+    at[0] = kPairs[2 * pair];
+    at[1] = kPairs[2 * pair + 1];
+    return at;
+}
+
 // Appends "$-1,234.50" (`money`) or "-1234.50" when the value is below 2^53 in
 // magnitude; false, and nothing appended, for larger or non-finite values.
 bool AppendExactCents(std::string& out, double value, bool money) {
@@ -66,22 +80,24 @@ bool AppendExactCents(std::string& out, double value, bool money) {
     char text[32];
     char* const end = std::end(text);
     char* at = end;
-    const auto hundredths = static_cast<unsigned>(*cents % 100);
-    *--at = static_cast<char>('0' + hundredths % 10);
-    *--at = static_cast<char>('0' + hundredths / 10);
+    at = PutPair(at, static_cast<unsigned>(*cents % 100));
     *--at = '.';
     std::uint64_t whole = *cents / 100;
     while (whole >= 1000) {
-        auto group = static_cast<unsigned>(whole % 1000);
+        const auto group = static_cast<unsigned>(whole % 1000);
         whole /= 1000;
-        for (int i = 0; i < 3; ++i, group /= 10) *--at = static_cast<char>('0' + group % 10);
+        at = PutPair(at, group % 100);
+        *--at = static_cast<char>('0' + group / 100);
         if (money) *--at = ',';
     }
     auto leading = static_cast<unsigned>(whole);
-    do {
-        *--at = static_cast<char>('0' + leading % 10);
-        leading /= 10;
-    } while (leading != 0);
+    if (leading >= 10) {
+        at = PutPair(at, leading % 100);
+        leading /= 100;
+        if (leading != 0) *--at = static_cast<char>('0' + leading);
+    } else {
+        *--at = static_cast<char>('0' + leading);
+    }
     if (IsNegative(value)) *--at = '-';
     if (money) *--at = '$';
     out.append(at, end);

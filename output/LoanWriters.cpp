@@ -5,9 +5,8 @@
 #include "output/AmountFormat.h"
 #include "output/LoanSummary.h"
 
-#include <algorithm>
-#include <cmath>
 #include <string_view>
+#include <utility>
 
 namespace brellow {
 
@@ -79,30 +78,42 @@ void AppendTotals(std::string& out, std::string_view label, const AmountTotals& 
     out += markup.rowClose;
 }
 
-// Bytes of one listed row, estimated from the widest amount a sound loan shows, so
-// that a long schedule is composed with one allocation (or very few).
-std::size_t EstimatedRowBytes(const CTamsicDoc& doc, const TableMarkup& markup) {
-    const double widest = std::max({std::fabs(doc.GetLoanAmount()), std::fabs(doc.GetPayment()),
-                                    std::fabs(doc.GetAdditionalPayment())});
-    const std::size_t amount = (std::isfinite(widest) ? FormatAmount(widest).size() : 4) + 1;
-    const std::size_t separators =
-        markup.rowOpen.size() + 5 * markup.cellSep.size() + markup.rowClose.size();
-    return 7 + 10 + 4 * amount + separators;
-}
+// A writer composes into a buffer and hands it to the sink whenever it holds this
+// much, so memory stays flat and the sink writes in large pieces.
+constexpr std::size_t kChunkBytes = 64 * 1024;
 
-std::size_t EstimatedTableBytes(const CTamsicDoc& doc, const ScheduleGenerator& gen,
-                                const TableMarkup& markup) {
-    const auto rows = static_cast<std::size_t>(gen.ListedRows());
-    return markup.head.size() + rows * EstimatedRowBytes(doc, markup) + 256;
-}
+class ChunkedOutput {
+public:
+    explicit ChunkedOutput(ByteSink& sink) : m_sink(sink) { m_buffer.reserve(2 * kChunkBytes); }
 
-void AppendTable(std::string& out, ScheduleGenerator& gen, const TableMarkup& markup) {
-    out += markup.head;
+    std::string& Buffer() noexcept { return m_buffer; }
+    // Passes a full buffer on; false once the sink has failed.
+    bool Pass() { return m_buffer.size() < kChunkBytes ? m_ok : Flush(); }
+    bool Flush() {
+        m_ok = m_ok && m_sink.Write(m_buffer);
+        m_buffer.clear();
+        return m_ok;
+    }
+
+private:
+    ByteSink& m_sink;
+    std::string m_buffer;
+    bool m_ok = true;
+};
+
+bool WriteTable(ChunkedOutput& out, ScheduleGenerator& gen, const TableMarkup& markup) {
+    out.Buffer() += markup.head;
     ScheduleRow row;
-    while (gen.Next(row)) AppendRow(out, row, markup);
-    if (!markup.totals) return;
-    if (gen.HasAnnualTotals()) AppendTotals(out, "Annual Totals:", gen.Totals().annual, markup);
-    AppendTotals(out, "Running Totals:", gen.Totals().running, markup);
+    while (gen.Next(row)) {
+        AppendRow(out.Buffer(), row, markup);
+        if (!out.Pass()) return false;
+    }
+    if (!markup.totals) return true;
+    if (gen.HasAnnualTotals()) {
+        AppendTotals(out.Buffer(), "Annual Totals:", gen.Totals().annual, markup);
+    }
+    AppendTotals(out.Buffer(), "Running Totals:", gen.Totals().running, markup);
+    return true;
 }
 
 void AppendSummary(std::string& out, const CTamsicDoc& doc, std::string_view lineEnd) {
@@ -113,44 +124,55 @@ void AppendSummary(std::string& out, const CTamsicDoc& doc, std::string_view lin
     }
 }
 
-std::string WriteTableOnly(const CTamsicDoc& doc, int year, const TableMarkup& markup) {
-    ScheduleGenerator gen(doc, year);
-    std::string out;
-    out.reserve(EstimatedTableBytes(doc, gen, markup));
-    AppendTable(out, gen, markup);
-    return out;
-}
-
 }  // namespace
 
-std::string WriteLoanText(const CTamsicDoc& doc, int year) {
+bool WriteLoan(const CTamsicDoc& doc, int year, LoanFormat format, ByteSink& sink) {
+    ChunkedOutput out(sink);
+    std::string& text = out.Buffer();
     ScheduleGenerator gen(doc, year);
-    std::string out;
-    out.reserve(512 + EstimatedTableBytes(doc, gen, kTextMarkup));
-    AppendSummary(out, doc, "\r\n");
-    out += "\r\n";
-    AppendTable(out, gen, kTextMarkup);
-    return out;
+    switch (format) {
+        case LoanFormat::Text:
+            AppendSummary(text, doc, "\r\n");
+            text += "\r\n";
+            if (!WriteTable(out, gen, kTextMarkup)) return false;
+            break;
+        case LoanFormat::Html:
+            text += "<html>\r\n<body>\r\n<H1>Loan Document</H1>\r\n";
+            AppendSummary(text, doc, "<br>\r\n");
+            text += "<br>\r\n<table>\r\n";
+            if (!WriteTable(out, gen, kHtmlMarkup)) return false;
+            out.Buffer() += "</table>\r\n</body>\r\n</html>\r\n";
+            break;
+        case LoanFormat::Table:
+            if (!WriteTable(out, gen, kTextMarkup)) return false;
+            break;
+        case LoanFormat::Csv:
+            if (!WriteTable(out, gen, kCsvMarkup)) return false;
+            break;
+    }
+    return out.Flush();
+}
+
+std::string WriteLoan(const CTamsicDoc& doc, int year, LoanFormat format) {
+    StringSink sink;
+    WriteLoan(doc, year, format, sink);
+    return std::move(sink.Text());
+}
+
+std::string WriteLoanText(const CTamsicDoc& doc, int year) {
+    return WriteLoan(doc, year, LoanFormat::Text);
 }
 
 std::string WriteLoanHtml(const CTamsicDoc& doc, int year) {
-    ScheduleGenerator gen(doc, year);
-    std::string out;
-    out.reserve(1024 + EstimatedTableBytes(doc, gen, kHtmlMarkup));
-    out += "<html>\r\n<body>\r\n<H1>Loan Document</H1>\r\n";
-    AppendSummary(out, doc, "<br>\r\n");
-    out += "<br>\r\n<table>\r\n";
-    AppendTable(out, gen, kHtmlMarkup);
-    out += "</table>\r\n</body>\r\n</html>\r\n";
-    return out;
+    return WriteLoan(doc, year, LoanFormat::Html);
 }
 
 std::string WriteTableText(const CTamsicDoc& doc, int year) {
-    return WriteTableOnly(doc, year, kTextMarkup);
+    return WriteLoan(doc, year, LoanFormat::Table);
 }
 
 std::string WriteScheduleCsv(const CTamsicDoc& doc, int year) {
-    return WriteTableOnly(doc, year, kCsvMarkup);
+    return WriteLoan(doc, year, LoanFormat::Csv);
 }
 
 }  // namespace brellow

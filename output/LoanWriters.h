@@ -1,9 +1,9 @@
 #pragma once
 
 // The texts a loan is written as. Each writer takes the document and the year listed
-// (kAllYears, or a calendar year as SelectedYear gives it for the view's tab) and
-// returns the exact bytes; the caller owns the file, the clipboard and their errors.
-// Every line ends in CR LF.
+// (kAllYears, or a calendar year as the view's selected tab gives it) and writes the
+// exact bytes to a sink in chunks, so memory stays flat however long the schedule; the
+// caller owns the file, the clipboard and their errors. Every line ends in CR LF.
 //
 // Text: the summary lines, an empty line, then the table: the heads "Period Date
 // Payment Interest Principal Balance", one line per listed row, "Annual Totals:" (only
@@ -15,11 +15,20 @@
 // CSV: header "Period,Date,Payment,Interest,Principal,Balance", one line per listed
 // row, ISO dates, plain amounts with two decimals, no totals.
 
+#include "engine/ByteSink.h"
 #include "engine/CTamsicDoc.h"
 
 #include <string>
 
 namespace brellow {
+
+enum class LoanFormat { Text, Html, Table, Csv };
+
+// Writes the loan in `format` to `sink`; false as soon as the sink fails (the rest is
+// not composed).
+bool WriteLoan(const CTamsicDoc& doc, int year, LoanFormat format, ByteSink& sink);
+// The same bytes as one string.
+std::string WriteLoan(const CTamsicDoc& doc, int year, LoanFormat format);
 
 std::string WriteLoanText(const CTamsicDoc& doc, int year);
 std::string WriteLoanHtml(const CTamsicDoc& doc, int year);

@@ -217,6 +217,27 @@ TEST_F(FileIoTest, SaveRemovesOnlyLeftoversOfEndedProcesses) {
     EXPECT_EQ(kept, Names("f"));
 }
 
+TEST_F(FileIoTest, StreamedSaveAppearsOnlyOnCommit) {
+    Put(Path("loan.txt"), "old");
+    {
+        AtomicFile abandoned(Path("loan.txt"));
+        ASSERT_TRUE(abandoned.Write("half of a"));
+    }  // dropped without Commit
+    EXPECT_EQ("old", Bytes(Path("loan.txt")));
+    EXPECT_EQ(std::set<std::string>{"loan.txt"}, Names(""));
+
+    AtomicFile file(Path("loan.txt"));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(file.Write("piece "));
+    EXPECT_EQ("old", Bytes(Path("loan.txt")));
+    ASSERT_TRUE(file.Commit());
+    EXPECT_EQ("piece piece piece ", Bytes(Path("loan.txt")));
+
+    AtomicFile full("/dev/full");
+    EXPECT_FALSE(full.Write(std::string(1 << 16, 'x')));
+    EXPECT_FALSE(full.Write("more"));
+    EXPECT_EQ("No space left on device", full.Commit().reason);
+}
+
 TEST_F(FileIoTest, FullDiskGivesTheReasonAndKeepsTheOldFile) {
     EXPECT_EQ("No space left on device", Save("/dev/full", "bytes"));
 

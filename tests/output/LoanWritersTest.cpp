@@ -262,6 +262,29 @@ TEST(WriteScheduleCsv, PlainAmountsIsoDatesNoTotals) {
         WriteScheduleCsv(Loan(negative), kAllYears));
 }
 
+// A long export reaches its sink in chunks, and stops composing once the sink fails.
+TEST(WriteLoan, StreamsInChunksAndStopsAtAFailingSink) {
+    struct CountingSink final : ByteSink {
+        std::size_t writes = 0, bytes = 0, failAfter = 0;
+        bool Write(std::string_view chunk) override {
+            ++writes;
+            bytes += chunk.size();
+            return failAfter == 0 || writes < failAfter;
+        }
+    };
+    const CTamsicDoc doc = Loan({.periods = 20000, .payment = 0});
+    CountingSink all;
+    ASSERT_TRUE(WriteLoan(doc, kAllYears, LoanFormat::Text, all));
+    EXPECT_EQ(WriteLoanText(doc, kAllYears).size(), all.bytes);
+    EXPECT_GT(all.writes, 10u);
+    EXPECT_LT(all.bytes / all.writes, 200u * 1024);
+
+    CountingSink failing;
+    failing.failAfter = 2;
+    EXPECT_FALSE(WriteLoan(doc, kAllYears, LoanFormat::Csv, failing));
+    EXPECT_EQ(2u, failing.writes);
+}
+
 TEST(LoanSummary, PlacesLinesInTwoColumns) {
     const auto lines = LoanSummary(Loan({.balloon = 12, .extra = 25}));
     ASSERT_EQ(9u, lines.size());
