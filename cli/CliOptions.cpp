@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "engine/LoanFile.h"
+#include "engine/Limits.h"
 #include "engine/LoanTerms.h"
 #include "engine/NumberParse.h"
 #include "engine/TermsCheck.h"
@@ -14,6 +14,7 @@ namespace brellow::cli {
 
 namespace {
 
+// The terms come first: --help lists them apart from the other options.
 enum class Key {
     Amount,
     Periods,
@@ -30,45 +31,65 @@ enum class Key {
     Refinance,  // one of the advisor's fields
 };
 
-struct OptionName {
+bool IsLoanTerm(Key key) {
+    return key <= Key::Balloon;
+}
+
+// One option as parsing reads it and --help shows it.
+struct Option {
     std::string_view name;
+    std::string_view placeholder;  // the value's name in --help
     Key key;
+    std::string_view help;  // a "\n" starts a line under the first
     RefinanceField field = RefinanceField::OriginalAmount;
 };
 
 constexpr std::array kLoanOptions{
-    OptionName{"--amount", Key::Amount},
-    OptionName{"--periods", Key::Periods},
-    OptionName{"--rate", Key::Rate},
-    OptionName{"--first-payment", Key::FirstPayment},
-    OptionName{"--payment-period", Key::PaymentPeriod},
-    OptionName{"--compounding", Key::Compounding},
-    OptionName{"--extra", Key::Extra},
-    OptionName{"--balloon", Key::Balloon},
-    OptionName{"--open", Key::Open},
-    OptionName{"--year", Key::Year},
-    OptionName{"--format", Key::Format},
-    OptionName{"--output", Key::Output},
+    Option{"--amount", "A", Key::Amount, "loan amount (stored rounded to cents)"},
+    Option{"--periods", "N", Key::Periods, "number of payment periods"},
+    Option{"--rate", "R", Key::Rate, "annual interest rate in percent"},
+    Option{"--first-payment", "DATE", Key::FirstPayment,
+           "MM/DD/YYYY or YYYY-MM-DD; default: the first of next month\n"
+           "(today when today is the first)"},
+    Option{"--payment-period", "NAME", Key::PaymentPeriod,
+           "Weekly BiWeekly Monthly BiMonthly Quarterly SemiAnnually\n"
+           "Annually (default Monthly)"},
+    Option{"--compounding", "NAME", Key::Compounding,
+           "Daily Weekly BiWeekly Monthly BiMonthly Quarterly\n"
+           "SemiAnnually Annually Continuous (default Monthly)"},
+    Option{"--extra", "X", Key::Extra, "additional payment per period"},
+    Option{"--balloon", "N", Key::Balloon, "balloon payoff at payment N"},
+    Option{"--open", "FILE.brw", Key::Open,
+           "start from a saved loan; TERMS given as well override it"},
+    Option{"--year", "YYYY", Key::Year, "list one calendar year only"},
+    Option{"--format", "FORMAT", Key::Format, "text (default) | html | table | csv | brw"},
+    Option{"--output", "FILE", Key::Output,
+           "write to FILE instead of standard output (brw needs it)"},
 };
 
-// In RefinanceField's order.
+// In RefinanceField's order; --help shows them in the synopsis only.
 constexpr std::array kRefinanceOptions{
-    OptionName{"--original-amount", Key::Refinance, RefinanceField::OriginalAmount},
-    OptionName{"--years", Key::Refinance, RefinanceField::Years},
-    OptionName{"--rate", Key::Refinance, RefinanceField::Rate},
-    OptionName{"--months-paid", Key::Refinance, RefinanceField::MonthsPaid},
-    OptionName{"--tax-bracket", Key::Refinance, RefinanceField::TaxBracket},
-    OptionName{"--new-years", Key::Refinance, RefinanceField::NewYears},
-    OptionName{"--new-rate", Key::Refinance, RefinanceField::NewRate},
-    OptionName{"--points", Key::Refinance, RefinanceField::Points},
-    OptionName{"--closing-cost", Key::Refinance, RefinanceField::ClosingCost},
+    Option{"--original-amount", "A", Key::Refinance, {}, RefinanceField::OriginalAmount},
+    Option{"--years", "N", Key::Refinance, {}, RefinanceField::Years},
+    Option{"--rate", "R", Key::Refinance, {}, RefinanceField::Rate},
+    Option{"--months-paid", "M", Key::Refinance, {}, RefinanceField::MonthsPaid},
+    Option{"--tax-bracket", "T", Key::Refinance, {}, RefinanceField::TaxBracket},
+    Option{"--new-years", "N", Key::Refinance, {}, RefinanceField::NewYears},
+    Option{"--new-rate", "R", Key::Refinance, {}, RefinanceField::NewRate},
+    Option{"--points", "P", Key::Refinance, {}, RefinanceField::Points},
+    Option{"--closing-cost", "C", Key::Refinance, {}, RefinanceField::ClosingCost},
 };
+
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < kRefinanceOptions.size(); ++i) {
+            if (static_cast<std::size_t>(kRefinanceOptions[i].field) != i) return false;
+        }
+        return true;
+    }(),
+    "RefinanceOptionName indexes kRefinanceOptions by field");
 
 constexpr std::array<std::string_view, 5> kFormatNames{"text", "html", "table", "csv", "brw"};
-
-// The years --year accepts: those a payment date can have.
-constexpr int kFirstYear = 100;
-constexpr int kLastYear = 9999;
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -84,11 +105,8 @@ bool StartsWithDashes(std::string_view text) {
 
 // Optional blanks, an optional sign and digits only: an integer too large to hold.
 bool LooksLikeInteger(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return false;
-    text.remove_prefix(first);
-    text = text.substr(0, text.find_last_not_of(' ') + 1);
-    if (text.front() == '-' || text.front() == '+') text.remove_prefix(1);
+    text = TrimBlanks(text);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -103,6 +121,40 @@ std::string JoinNames(const Names& names, std::string_view separator) {
     return joined;
 }
 
+// "--year YYYY"
+std::string Spelled(const Option& option) {
+    return std::string(option.name) + ' ' + std::string(option.placeholder);
+}
+
+// The options spelled after `lead`, wrapped to 80 columns under the first.
+void AppendSynopsis(std::string& out, std::string_view lead, std::span<const Option> options) {
+    constexpr std::size_t kWidth = 80;
+    std::string line(lead);
+    for (const Option& option : options) {
+        const std::string word = ' ' + Spelled(option);
+        if (line.size() > lead.size() && line.size() + word.size() > kWidth) {
+            out += line + '\n';
+            line.assign(lead.size(), ' ');
+        }
+        line += word;
+    }
+    out += line + '\n';
+}
+
+// "  --year YYYY              list one calendar year only": the help in a column
+// of its own, its further lines starting under the first.
+void AppendOptionHelp(std::string& out, const Option& option) {
+    constexpr std::size_t kHelpColumn = 27;
+    const std::string spelled = "  " + Spelled(option);
+    out += spelled;
+    out.append(spelled.size() < kHelpColumn ? kHelpColumn - spelled.size() : 1, ' ');
+    for (const char c : option.help) {
+        out += c;
+        if (c == '\n') out.append(kHelpColumn, ' ');
+    }
+    out += '\n';
+}
+
 class Parser {
 public:
     explicit Parser(std::span<const std::string> args) : m_args(args) {}
@@ -111,7 +163,7 @@ public:
 
 private:
     // Each returns an error message, empty on success.
-    std::string Apply(const OptionName& option, std::string_view value);
+    std::string Apply(const Option& option, std::string_view value);
     std::string ApplyLoanTerm(Key key, std::string_view value);
     std::string CheckCombination() const;
 
@@ -188,7 +240,7 @@ std::string Parser::ApplyLoanTerm(Key key, std::string_view value) {
     }
 }
 
-std::string Parser::Apply(const OptionName& option, std::string_view value) {
+std::string Parser::Apply(const Option& option, std::string_view value) {
     const Key key = option.key;
     if (key == Key::Refinance) {
         const auto refusal = SetRefinanceField(m_options.refinance, option.field, value);
@@ -202,9 +254,9 @@ std::string Parser::Apply(const OptionName& option, std::string_view value) {
             return {};
         case Key::Year: {
             std::string error;
-            m_options.year = ParseIntOption(value, kFirstYear, kLastYear, error);
-            if (error.empty() && (*m_options.year < kFirstYear || *m_options.year > kLastYear)) {
-                error = IntegerRangeMessage(kFirstYear, kLastYear);
+            m_options.year = ParseIntOption(value, kMinYear, kMaxYear, error);
+            if (error.empty() && (*m_options.year < kMinYear || *m_options.year > kMaxYear)) {
+                error = IntegerRangeMessage(kMinYear, kMaxYear);
             }
             return error.empty() ? error : Quoted(option.name, value) + error;
         }
@@ -262,14 +314,13 @@ std::variant<CliOptions, UsageError> Parser::Run() {
         }
 
         const bool refinance = m_options.command == Command::Refinance;
-        const std::span<const OptionName> table =
-            refinance ? std::span<const OptionName>(kRefinanceOptions)
-                      : std::span<const OptionName>(kLoanOptions);
+        const std::span<const Option> table = refinance ? std::span<const Option>(kRefinanceOptions)
+                                                        : std::span<const Option>(kLoanOptions);
         const auto option = std::find_if(table.begin(), table.end(),
-                                         [&](const OptionName& o) { return o.name == name; });
+                                         [&](const Option& o) { return o.name == name; });
         if (option == table.end()) {
             std::string valid;
-            for (const OptionName& o : table)
+            for (const Option& o : table)
                 valid += (valid.empty() ? "" : ", ") + std::string(o.name);
             return UsageError{"unknown option \"" + std::string(written) + "\"" +
                               (refinance ? " for refinance" : "") + "; valid options: " + valid +
@@ -312,34 +363,26 @@ std::string RefinanceOptionName(RefinanceField field) {
 }
 
 std::string UsageText() {
-    return "Usage:\n"
-           "  brellow-cli [TERMS] [--open FILE.brw] [--year YYYY] [--format FORMAT] [--output "
-           "FILE]\n"
-           "  brellow-cli refinance --original-amount A --years N --rate R --months-paid M\n"
-           "                        --tax-bracket T --new-years N --new-rate R --points P\n"
-           "                        --closing-cost C\n"
-           "  brellow-cli --help | --version\n"
-           "\n"
-           "Computes a loan's amortization schedule and writes it as the desktop program does.\n"
-           "\n"
-           "TERMS:\n"
-           "  --amount A               loan amount (stored rounded to cents)\n"
-           "  --periods N              number of payment periods\n"
-           "  --rate R                 annual interest rate in percent\n"
-           "  --first-payment DATE     MM/DD/YYYY or YYYY-MM-DD; default: the first of next month\n"
-           "                           (today when today is the first)\n"
-           "  --payment-period NAME    Weekly BiWeekly Monthly BiMonthly Quarterly SemiAnnually\n"
-           "                           Annually (default Monthly)\n"
-           "  --compounding NAME       Daily Weekly BiWeekly Monthly BiMonthly Quarterly\n"
-           "                           SemiAnnually Annually Continuous (default Monthly)\n"
-           "  --extra X                additional payment per period\n"
-           "  --balloon N              balloon payoff at payment N\n"
-           "\n"
-           "Other options:\n"
-           "  --open FILE.brw          start from a saved loan; TERMS given as well override it\n"
-           "  --year YYYY              list one calendar year only\n"
-           "  --format FORMAT          text (default) | html | table | csv | brw\n"
-           "  --output FILE            write to FILE instead of standard output (brw needs it)\n"
+    std::string text = "Usage:\n  brellow-cli [TERMS]";
+    for (const Option& option : kLoanOptions) {
+        if (!IsLoanTerm(option.key)) text += " [" + Spelled(option) + "]";
+    }
+    text += '\n';
+    AppendSynopsis(text, "  brellow-cli refinance", kRefinanceOptions);
+    text +=
+        "  brellow-cli --help | --version\n"
+        "\n"
+        "Computes a loan's amortization schedule and writes it as the desktop program does.\n"
+        "\n"
+        "TERMS:\n";
+    for (const Option& option : kLoanOptions) {
+        if (IsLoanTerm(option.key)) AppendOptionHelp(text, option);
+    }
+    text += "\nOther options:\n";
+    for (const Option& option : kLoanOptions) {
+        if (!IsLoanTerm(option.key)) AppendOptionHelp(text, option);
+    }
+    return text +
            "\n"
            "Names are matched without regard to case; a value may also follow \"=\" (--rate=6).\n"
            "The payment is always computed from the terms.\n"

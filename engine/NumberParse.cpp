@@ -7,12 +7,6 @@
 namespace brellow {
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-    return text;
-}
-
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -35,8 +29,14 @@ std::optional<T> ParseWhole(std::string_view text) {
 
 }  // namespace
 
+std::string_view TrimBlanks(std::string_view text) noexcept {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
 std::optional<double> ParseDouble(std::string_view text) {
-    text = WithoutPlus(Trimmed(text));
+    text = WithoutPlus(TrimBlanks(text));
     // Only decimal digits, signs, points and exponents: no "inf", "nan" or hex.
     for (const char c : text) {
         if (!IsDigit(c) && c != '.' && c != '-' && c != '+' && c != 'e' && c != 'E') {
@@ -49,13 +49,13 @@ std::optional<double> ParseDouble(std::string_view text) {
 }
 
 std::optional<int> ParseInt(std::string_view text) {
-    text = WithoutPlus(Trimmed(text));
+    text = WithoutPlus(TrimBlanks(text));
     if (text.empty() || text.front() == '+') return std::nullopt;
     return ParseWhole<int>(text);
 }
 
 std::optional<unsigned> ParseUnsigned(std::string_view text) {
-    text = Trimmed(text);
+    text = TrimBlanks(text);
     if (text.empty() || !IsDigit(text.front())) return std::nullopt;
     return ParseWhole<unsigned>(text);
 }

@@ -9,6 +9,10 @@
 
 namespace brellow {
 
+// `text` without the spaces and tabs at either end: the blanks every reader of typed
+// numbers and dates allows around its value.
+std::string_view TrimBlanks(std::string_view text) noexcept;
+
 // A decimal floating-point number ("1500", "-2.5", "1e3", "+7."); nullopt for any
 // other text, and for "inf", "nan" or a number too large for a double.
 std::optional<double> ParseDouble(std::string_view text);

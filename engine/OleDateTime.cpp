@@ -1,6 +1,7 @@
 #include "engine/OleDateTime.h"
 
 #include "engine/Limits.h"
+#include "engine/NumberParse.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,11 +27,6 @@ char* PutDigits(char* to, int value, int width) {
     for (int i = n; i < width; ++i) *to++ = '0';
     while (n > 0) *to++ = digits[--n];
     return to;
-}
-
-void TrimBlanks(std::string_view& text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
 }
 
 // Reads 1..maxDigits decimal digits; false when there are none.
@@ -169,7 +165,7 @@ std::string FormatIsoDate(const OleDateTime& date) {
 }
 
 std::optional<OleDateTime> ParseDate(std::string_view text) {
-    TrimBlanks(text);
+    text = TrimBlanks(text);
     CivilDateTime civil;
     int first = 0;
     if (!ReadNumber(text, 4, first)) return std::nullopt;
@@ -192,7 +188,7 @@ std::optional<OleDateTime> ParseDate(std::string_view text) {
     if (!text.empty()) {
         if (text.front() != ' ' && text.front() != 'T') return std::nullopt;
         text.remove_prefix(1);
-        TrimBlanks(text);
+        text = TrimBlanks(text);
         if (!ReadNumber(text, 2, civil.hour) || !ReadChar(text, ':') ||
             !ReadNumber(text, 2, civil.minute)) {
             return std::nullopt;

@@ -88,6 +88,8 @@ TEST(ParseCliArguments, UsageErrorsNameTheOptionAndTheText) {
         {{"--periods", "99999999999"},
          "--periods \"99999999999\": Please enter an integer between 0 and 1000000."},
         {{"--periods", "3.5"}, "--periods \"3.5\": Please enter an integer."},
+        {{"--periods", "\t99999999999\t"},
+         "--periods \"\t99999999999\t\": Please enter an integer between 0 and 1000000."},
         {{"--balloon", "-99999999999"},
          "--balloon \"-99999999999\": Please enter an integer between 1 and 1000000."},
         {{"--first-payment", "02/30/2003"},
@@ -152,6 +154,48 @@ TEST(ParseCliArguments, RefinanceFieldsDefaultToZero) {
     EXPECT_EQ(0.0, options.refinance.rate);
     EXPECT_EQ(0u, options.refinance.monthsPaid);
     EXPECT_EQ("--tax-bracket", RefinanceOptionName(RefinanceField::TaxBracket));
+}
+
+TEST(UsageText, SpellsTheOptionTablesAsHelpAlwaysHas) {
+    EXPECT_EQ(
+        "Usage:\n"
+        "  brellow-cli [TERMS] [--open FILE.brw] [--year YYYY] [--format FORMAT] [--output "
+        "FILE]\n"
+        "  brellow-cli refinance --original-amount A --years N --rate R --months-paid M\n"
+        "                        --tax-bracket T --new-years N --new-rate R --points P\n"
+        "                        --closing-cost C\n"
+        "  brellow-cli --help | --version\n"
+        "\n"
+        "Computes a loan's amortization schedule and writes it as the desktop program does.\n"
+        "\n"
+        "TERMS:\n"
+        "  --amount A               loan amount (stored rounded to cents)\n"
+        "  --periods N              number of payment periods\n"
+        "  --rate R                 annual interest rate in percent\n"
+        "  --first-payment DATE     MM/DD/YYYY or YYYY-MM-DD; default: the first of next month\n"
+        "                           (today when today is the first)\n"
+        "  --payment-period NAME    Weekly BiWeekly Monthly BiMonthly Quarterly SemiAnnually\n"
+        "                           Annually (default Monthly)\n"
+        "  --compounding NAME       Daily Weekly BiWeekly Monthly BiMonthly Quarterly\n"
+        "                           SemiAnnually Annually Continuous (default Monthly)\n"
+        "  --extra X                additional payment per period\n"
+        "  --balloon N              balloon payoff at payment N\n"
+        "\n"
+        "Other options:\n"
+        "  --open FILE.brw          start from a saved loan; TERMS given as well override it\n"
+        "  --year YYYY              list one calendar year only\n"
+        "  --format FORMAT          text (default) | html | table | csv | brw\n"
+        "  --output FILE            write to FILE instead of standard output (brw needs it)\n"
+        "\n"
+        "Names are matched without regard to case; a value may also follow \"=\" (--rate=6).\n"
+        "The payment is always computed from the terms.\n"
+        "\n"
+        "Exit status: 0 success, 1 a file could not be read or written or was refused,\n"
+        "2 a usage error or terms that cannot be computed.\n"
+        "\n"
+        "Example:\n"
+        "  brellow-cli --amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003\n",
+        UsageText());
 }
 
 }  // namespace

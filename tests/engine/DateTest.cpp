@@ -45,6 +45,7 @@ TEST(ParseDate, AcceptedForms) {
     EXPECT_EQ(OleDateTime::FromDate(2003, 4, 1), ParseDate("2003-04-01"));
     EXPECT_EQ(OleDateTime::FromCivil({2003, 4, 1, 13, 5, 0}), ParseDate("04/01/2003 13:05"));
     EXPECT_EQ(OleDateTime::FromCivil({2003, 4, 1, 13, 5, 9}), ParseDate("2003-04-01T13:05:09"));
+    EXPECT_EQ(OleDateTime::FromCivil({2003, 4, 1, 13, 5, 0}), ParseDate("\t2003-04-01 \t13:05\t"));
     for (const char* bad :
          {"", "  ", "13/01/2003", "02/30/2003", "04/01", "04-01-2003", "2003/04/01", "04/01/2003x",
           "04/01/99", "04/01/2003 25:00", "1/1/10000", "tomorrow"}) {
@@ -55,6 +56,7 @@ TEST(ParseDate, AcceptedForms) {
 TEST(NumberParse, Doubles) {
     EXPECT_EQ(1500.0, ParseDouble("1500"));
     EXPECT_EQ(-2.5, ParseDouble(" -2.5 "));
+    EXPECT_EQ(-2.5, ParseDouble("\t-2.5\t"));
     EXPECT_EQ(1000.0, ParseDouble("1e3"));
     EXPECT_EQ(7.0, ParseDouble("+7."));
     EXPECT_EQ(0.5, ParseDouble(".5"));
