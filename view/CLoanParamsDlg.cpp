@@ -1,6 +1,7 @@
 #include "view/CLoanParamsDlg.h"
 
 #include "app/HelpWindow.h"
+#include "engine/CTamsicDoc.h"
 #include "engine/LoanFile.h"
 #include "engine/LoanTerms.h"
 #include "engine/NumberParse.h"
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -21,6 +23,7 @@
 #include <charconv>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -70,6 +73,30 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name) {
 
 std::string Text(const QLineEdit* edit) {
     return edit->text().toStdString();
+}
+
+// What the terms check says about the amount or the additional payment on its own, the
+// other terms left at values that pass, so that a field is refused in the check's own
+// words before the next field is read.
+std::optional<std::string> OwnProblem(brellow::TermsField field, double typed) {
+    brellow::LoanTerms terms;
+    (field == brellow::TermsField::Amount ? terms.loanAmount : terms.additionalPayment) = typed;
+    auto problem = brellow::CheckTerms(brellow::CTamsicDoc::StoredTerms(terms));
+    if (!problem || problem->field != field) return std::nullopt;
+    return std::move(problem->message);
+}
+
+// "01/01/03" is the year 3, before the calendar's first year: a date that would read if
+// its year had four digits.
+bool HasShortYear(const QString& text) {
+    static const QRegularExpression kShortYear(
+        QStringLiteral("^(\\s*\\d{1,2}/\\d{1,2}/)(\\d{1,2})(\\D.*)?$"));
+    const QRegularExpressionMatch match = kShortYear.match(text);
+    if (!match.hasMatch()) return false;
+    const QString widened = match.captured(1) + QStringLiteral("20") +
+                            match.captured(2).rightJustified(2, QLatin1Char('0')) +
+                            match.captured(3);
+    return brellow::ParseDate(widened.toStdString()).has_value();
 }
 
 }  // namespace
@@ -253,8 +280,19 @@ bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
         if (!value) Refuse(edit, notInteger);
         return value;
     };
+    // A money field is read and its range checked before the next field is read.
+    const auto readMoney = [&](QLineEdit* edit, double opened,
+                               brellow::TermsField field) -> std::optional<double> {
+        const auto value = readDouble(edit, opened);
+        if (!value) return std::nullopt;
+        if (const auto problem = OwnProblem(field, *value)) {
+            Refuse(edit, QString::fromStdString(*problem));
+            return std::nullopt;
+        }
+        return value;
+    };
 
-    const auto amount = readDouble(m_edAmount, m_dAmount);
+    const auto amount = readMoney(m_edAmount, m_dAmount, brellow::TermsField::Amount);
     if (!amount) return false;
     const auto periods = readInt(m_edPeriods);
     if (!periods) return false;
@@ -267,13 +305,20 @@ bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
     if (!rate) return false;
     auto firstPayment = brellow::ParseDate(Text(m_edFirstDate));
     if (!firstPayment) {
-        Refuse(m_edFirstDate, QStringLiteral("Please enter a date and/or time."));
+        QString message = QStringLiteral("Please enter a date and/or time.");
+        if (HasShortYear(m_edFirstDate->text())) {
+            message += QStringLiteral("\nThe year needs four digits (01/01/2003).");
+        }
+        Refuse(m_edFirstDate, message);
         return false;
     }
     if (!m_edFirstDate->isModified()) firstPayment = m_dtFirstPayment;
     QString compound = m_cbCompoundPeriod->currentText();
     if (compound == QLatin1String(kContinuousItem)) compound = QLatin1String(kContinuousName);
     const QString payment = m_cbPaymentPeriod->currentText();
+    const auto additional = readMoney(m_edAdditionalPayment, m_dAdditionalPayment,
+                                      brellow::TermsField::AdditionalPayment);
+    if (!additional) return false;
     const bool balloon = m_chkBalloon->isChecked();
     // A cleared box disables the payoff field, which the person cannot mend then; its
     // value does not count, so text left there that is no number keeps the old one.
@@ -281,8 +326,6 @@ bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
                             ? readInt(m_edPayoffPeriod)
                             : brellow::ParseInt(Text(m_edPayoffPeriod)).value_or(m_nPayoffPeriod);
     if (!payoff) return false;
-    const auto additional = readDouble(m_edAdditionalPayment, m_dAdditionalPayment);
-    if (!additional) return false;
 
     brellow::LoanTerms terms;
     terms.loanAmount = *amount;

@@ -21,6 +21,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -174,6 +175,12 @@ TEST(LoanParamsDialog, RefusesAFieldWithItsMessageAndSelectsIt) {
          "Please enter a loan amount between -999,999,999,999.99 and "
          "999,999,999,999.99."},
         {"payoffPeriod", "361", "Please enter an integer between 1 and 360.", true},
+        {"additionalPayment", "-1e12",
+         "Please enter an additional payment between -999,999,999,999.99 and "
+         "999,999,999,999.99."},
+        {"firstDate", "01/01/03",
+         "Please enter a date and/or time.\nThe year needs four digits (01/01/2003)."},
+        {"firstDate", "2/30/03", "Please enter a date and/or time."},
         {"periods", "1000000",
          "The last payment would fall after 12/31/9999. Please enter "
          "an earlier first payment date or fewer periods.",
@@ -194,14 +201,34 @@ TEST(LoanParamsDialog, RefusesAFieldWithItsMessageAndSelectsIt) {
     }
 }
 
-TEST(LoanParamsDialog, ReportsTheFirstBadFieldInTabOrder) {
-    LoanDocument document(Loan());
-    Change(document, [](const Dialog& d) {
-        d.type("rate", "x");
-        d.type("amount", "y");
-        EXPECT_EQ("Brellow|Please enter a number.", d.okWithMessage());
-        EXPECT_EQ(d.edit("amount"), d.dlg->focusWidget());
-    });
+TEST(LoanParamsDialog, ChecksEachFieldWholeInTabOrder) {
+    const char* const amountRange =
+        "Please enter a loan amount between -999,999,999,999.99 and 999,999,999,999.99.";
+    const char* const additionalRange =
+        "Please enter an additional payment between -999,999,999,999.99 and "
+        "999,999,999,999.99.";
+    const struct {
+        std::vector<std::pair<const char*, const char*>> typed;  // in this order
+        const char* message;
+        const char* focus;
+    } cases[] = {
+        {{{"rate", "x"}, {"amount", "y"}}, "Please enter a number.", "amount"},
+        {{{"periods", "12.5"}, {"amount", "1e12"}}, amountRange, "amount"},
+        // Rounded to the cent as stored, the amount reaches 10^12.
+        {{{"rate", "x"}, {"amount", "999999999999.996"}}, amountRange, "amount"},
+        {{{"payoffPeriod", "x"}, {"additionalPayment", "1e13"}},
+         additionalRange,
+         "additionalPayment"},
+    };
+    for (const auto& c : cases) {
+        LoanDocument document(Loan());
+        Change(document, [&](const Dialog& d) {
+            QTest::keyClick(d.dlg->findChild<QWidget*>("balloon"), Qt::Key_Space);
+            for (const auto& [field, text] : c.typed) d.type(field, text);
+            EXPECT_EQ(std::string("Brellow|") + c.message, d.okWithMessage().toStdString());
+            EXPECT_EQ(d.edit(c.focus), d.dlg->focusWidget()) << c.message;
+        });
+    }
 }
 
 TEST(LoanParamsCommands, AppliesAChangeAndRecordsTheOldTermsForUndo) {
