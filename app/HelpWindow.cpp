@@ -1,6 +1,7 @@
 #include "app/HelpWindow.h"
 
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -94,6 +95,15 @@ void HelpWindow::ShowTopic(const QString& topic) {
 
 QString HelpWindow::Text() const {
     return m_browser->toPlainText();
+}
+
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the window as it closes a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 HelpWindow* ShowHelp(QWidget* parent, const QString& topic) {

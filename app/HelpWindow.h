@@ -19,6 +19,9 @@ public:
     void ShowTopic(const QString& topic);
     QString Text() const;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QTextBrowser* m_browser;
 };

@@ -1,6 +1,8 @@
 #include "app/HelpWindow.h"
 
 #include <QDialog>
+#include <QTest>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +28,15 @@ TEST(HelpWindow, OneWindowFollowsTheWindowThatAsksForIt) {
     ASSERT_NE(nullptr, again);
     EXPECT_EQ(&frame, again->parentWidget());
     again->close();
+}
+
+TEST(HelpWindow, EscapeClosesIt) {
+    QWidget frame;
+    HelpWindow* const help = ShowHelp(&frame);
+    auto* const browser = help->findChild<QTextBrowser*>();
+    ASSERT_NE(nullptr, browser);
+    QTest::keyClick(browser, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
 }
 
 }  // namespace
