@@ -21,6 +21,8 @@
 #include <QToolBar>
 #include <QWhatsThis>
 
+#include <algorithm>
+
 namespace {
 
 QSettings Store() {
@@ -47,8 +49,10 @@ CMainFrame::CMainFrame(QWidget* parent) : QMainWindow(parent), m_mdiArea(new QMd
 
 CMainFrame::~CMainFrame() {
     m_destroying = true;
-    const QList<CChildFrame*> frames = m_frames;
-    qDeleteAll(frames);
+    // Closed windows wait for their deferred deletion and are not in m_frames any more;
+    // they go here too, while this frame can still hear from them, not later with the
+    // widgets of the area.
+    qDeleteAll(m_mdiArea->findChildren<CChildFrame*>());
     WriteSettings();
 }
 
@@ -166,7 +170,7 @@ void CMainFrame::CreateActions() {
             &QAction::triggered, this, &CMainFrame::OnWindowNew);
     connect(AddAction(C::Cascade, S("&Cascade"), S("Arrange windows so they overlap"),
                       S("Cascade Windows")),
-            &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+            &QAction::triggered, this, &CMainFrame::OnWindowCascade);
     connect(AddAction(C::Tile, S("&Tile"), S("Arrange windows as non-overlapping tiles"),
                       S("Tile Windows")),
             &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
@@ -214,7 +218,7 @@ void CMainFrame::CreateMenus() {
         for (Command command : commands) menu->addAction(GetAction(command));
     };
 
-    QMenu* const file = bar->addMenu(QStringLiteral("&File"));
+    QMenu* const file = m_fileMenu = bar->addMenu(QStringLiteral("&File"));
     add(file, {C::New, C::Open, C::Close, C::Save, C::SaveAs});
     QAction* const printSeparator = file->addSeparator();
     add(file, {C::Print, C::PrintPreview, C::PrintSetup});
@@ -359,21 +363,49 @@ void CMainFrame::UpdateActions() {
 
     const bool documentMenus = HasDocumentMenus();
     for (QMenu* menu : m_documentMenus) menu->menuAction()->setVisible(documentMenus);
-    for (QAction* action : m_documentFileActions) action->setVisible(documentMenus);
+    ShowDocumentFileItems(documentMenus);
     UpdateTitle();
+}
+
+void CMainFrame::ShowDocumentFileItems(bool show) {
+    // Taken out of the menu rather than hidden: a hidden action would take its toolbar
+    // button with it, and the toolbar keeps every button, disabled without a document.
+    if (m_fileMenu->actions().contains(m_documentFileActions.first()) == show) return;
+    QAction* const before = GetAction(Command::PrintSetup);
+    for (QAction* action : m_documentFileActions) {
+        if (show) {
+            m_fileMenu->insertAction(before, action);
+        } else {
+            m_fileMenu->removeAction(action);
+        }
+    }
 }
 
 void CMainFrame::UpdateTitle() {
     CChildFrame* const child = ActiveChild();
-    if (!child) {
-        setWindowTitle(QStringLiteral("Brellow"));
-        setWindowModified(false);
-        return;
+    m_title = QStringLiteral("Brellow");
+    m_titleModified = false;
+    if (child) {
+        QString name = child->windowTitle();
+        name.remove(QStringLiteral("[*]"));
+        m_title += QStringLiteral(" - %1[*]").arg(name);
+        m_titleModified = child->GetDocument().isModified();
     }
-    QString name = child->windowTitle();
-    name.remove(QStringLiteral("[*]"));
-    setWindowTitle(QStringLiteral("Brellow - %1[*]").arg(name));
-    setWindowModified(child->GetDocument().isModified());
+    ApplyTitle();
+}
+
+void CMainFrame::ApplyTitle() {
+    if (windowTitle() != m_title) setWindowTitle(m_title);
+    if (isWindowModified() != m_titleModified) setWindowModified(m_titleModified);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // A maximised child adds its own title to ours, and one that is restored puts back
+    // the title it found: ours names the active window once, marked as that window is.
+    if (event->type() == QEvent::WindowTitleChange || event->type() == QEvent::ModifiedChange) {
+        ApplyTitle();
+    }
 }
 
 void CMainFrame::UpdateFrameTitles(const LoanDocument& document) {
@@ -455,6 +487,21 @@ void CMainFrame::OnHelp() {
 
 void CMainFrame::OnContextHelp() {
     QWhatsThis::enterWhatsThisMode();
+}
+
+void CMainFrame::OnWindowCascade() {
+    // The area gives each window the size its view prefers, the whole table; a long
+    // table is cut at the bottom of the area, where the window's own scroll bar takes over.
+    m_mdiArea->cascadeSubWindows();
+    const QRect area = m_mdiArea->viewport()->rect();
+    for (CChildFrame* frame : m_frames) {
+        if (frame->isMinimized() || frame->isHidden()) continue;
+        QRect geometry = frame->geometry();
+        geometry.setRight(std::min(geometry.right(), area.right()));
+        geometry.setBottom(std::min(geometry.bottom(), area.bottom()));
+        geometry.setSize(geometry.size().expandedTo(frame->minimumSizeHint()));
+        frame->setGeometry(geometry);
+    }
 }
 
 void CMainFrame::OnArrangeIcons() {

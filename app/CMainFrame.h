@@ -106,6 +106,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateActions();
@@ -124,8 +125,10 @@ private:
     void ReportError(const QString& message);
     void UpdateFrameTitles(const LoanDocument& document);
     void UpdateTitle();
+    void ApplyTitle();
     void UpdateRecentFileMenu();
     void UpdateWindowMenu();
+    void ShowDocumentFileItems(bool show);
     void AddRecentFile(const QString& path);
 
     void OnFileOpen();
@@ -137,6 +140,7 @@ private:
     void OnAppAbout();
     void OnHelp();
     void OnContextHelp();
+    void OnWindowCascade();
     void OnArrangeIcons();
 
     DisplaySettings m_settings;
@@ -145,6 +149,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     std::map<Command, QAction*> m_actions;
     QList<QMenu*> m_documentMenus;
+    QMenu* m_fileMenu = nullptr;
     QList<QAction*> m_documentFileActions;
     QList<QAction*> m_recentActions;
     QAction* m_recentPlaceholder = nullptr;
@@ -152,6 +157,8 @@ private:
     QList<QAction*> m_windowListActions;
     QList<CChildFrame*> m_frames;
     std::unique_ptr<QPrinter> m_printer;
+    QString m_title = QStringLiteral("Brellow");
+    bool m_titleModified = false;
     int m_nUntitledCount = 0;
     bool m_destroying = false;
 };

@@ -8,6 +8,7 @@
 #include "view/LoanParamsCommands.h"
 #include "view/YearTabStrip.h"
 
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -114,6 +115,9 @@ void CTamsicView::RebuildYearTabs(int firstYear, int years) {
         m_tabYears->installEventFilter(this);
         connect(m_tabYears, &YearTabStrip::currentChanged, this, &CTamsicView::OnTabSelChange);
     }
+    // Placed before the selection: a strip still at its first width would scroll the
+    // selected year to its left edge, and "All" out of sight.
+    PlaceYearTabs();
     const bool keep = m_selectedYear != brellow::kAllYears && m_selectedYear >= firstYear &&
                       m_selectedYear < firstYear + years;
     if (!keep) m_selectedYear = brellow::kAllYears;
@@ -121,7 +125,6 @@ void CTamsicView::RebuildYearTabs(int firstYear, int years) {
         const QSignalBlocker blocker(m_tabYears);
         m_tabYears->setCurrentIndex(keep ? m_selectedYear - firstYear + 1 : 0);
     }
-    PlaceYearTabs();
     m_tabYears->show();
 }
 
@@ -166,6 +169,12 @@ void CTamsicView::UpdateTableBottom() {
     const long long lines = rows + (year == brellow::kAllYears ? 2 : 3);
     const long long bottom = m_nTableTop + static_cast<long long>(m_nRowHeight) * lines + 2;
     m_nTableBottom = static_cast<int>(std::min<long long>(bottom, std::numeric_limits<int>::max()));
+}
+
+QSize CTamsicView::sizeHint() const {
+    const int frame = 2 * frameWidth();
+    return {m_nTableRight + frame + verticalScrollBar()->sizeHint().width(),
+            std::min(m_nTableBottom, QWIDGETSIZE_MAX) + frame};
 }
 
 QPoint CTamsicView::ScrollPosition() const {
@@ -373,6 +382,19 @@ void CTamsicView::OnTimer() {
     // Cleared first: a show or hide while the dialog is open must not open a second one.
     doc.m_bParametersPending = false;
     OnChangeLoanParameters();
+}
+
+void CTamsicView::keyPressEvent(QKeyEvent* event) {
+    // Home and End, with or without Ctrl, go to the top and the bottom of the document.
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool plainOrCtrl = modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier;
+    if (plainOrCtrl && (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+        verticalScrollBar()->triggerAction(event->key() == Qt::Key_Home
+                                               ? QAbstractSlider::SliderToMinimum
+                                               : QAbstractSlider::SliderToMaximum);
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 bool CTamsicView::eventFilter(QObject* watched, QEvent* event) {

@@ -51,6 +51,9 @@ public:
     void SelectTab(int index);
     YearTabStrip* YearTabs() const noexcept { return m_tabYears; }
     QSize ScrollSize() const noexcept { return {m_nTableRight, m_nTableBottom}; }
+    // As wide as the table and as tall as the whole document, with room for the
+    // vertical scroll bar that a shorter window needs.
+    QSize sizeHint() const override;
     QPoint ScrollPosition() const;
     void ScrollTo(const QPoint& position);
     bool IsParametersTimerActive() const noexcept { return m_timer.isActive(); }
@@ -79,6 +82,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -197,6 +198,16 @@ TEST_F(MainFrameTest, ToolbarHoldsFourteenEntries) {
     EXPECT_TRUE(frame->ToolBar()->isHidden());
     frame->GetAction(Command::ViewToolbar)->trigger();
     EXPECT_FALSE(frame->ToolBar()->isHidden());
+
+    // The last document closed: the buttons stay, those of document commands disabled,
+    // while the File menu drops their items.
+    ASSERT_TRUE(frame->CloseDocument(NewDocument()->GetDocument()));
+    for (int i = 0; i < 14; ++i) EXPECT_TRUE(entries[i]->isVisible()) << i;
+    EXPECT_FALSE(frame->GetAction(Command::Save)->isEnabled());
+    EXPECT_FALSE(frame->GetAction(Command::Print)->isEnabled());
+    EXPECT_EQ((std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "P&rint Setup...",
+                                        "Recent File", "E&xit"}),
+              VisibleItems(*frame, "&File"));
 }
 
 TEST_F(MainFrameTest, NewDocumentsAreNumberedAndTitled) {
@@ -305,6 +316,60 @@ TEST_F(MainFrameTest, SecondWindowSharesTheDocument) {
     AnswerMessage(QMessageBox::Discard);
     EXPECT_TRUE(first->close());
     EXPECT_TRUE(frame->ChildFrames().isEmpty());
+}
+
+TEST_F(MainFrameTest, MainTitleNamesTheActiveWindowOnceWithItsMark) {
+    CChildFrame* const first = NewDocument();
+    Edit(first->GetDocument(), 5000.0);
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        const char* title;
+    } steps[] = {
+        {"maximised", [first] { first->showMaximized(); }, "Brellow - Brel1[*]"},
+        {"new window", [this] { frame->OnWindowNew(); }, "Brellow - Brel1:2[*]"},
+        {"tiled", [this] { frame->GetAction(Command::Tile)->trigger(); }, "Brellow - Brel1:2[*]"},
+        {"saved", [first] { first->GetDocument().setModified(false); }, "Brellow - Brel1:2[*]"},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        EXPECT_EQ(step.title, frame->windowTitle().toStdString()) << step.step;
+        EXPECT_EQ(first->GetDocument().isModified(), frame->isWindowModified()) << step.step;
+        EXPECT_EQ(frame->ActiveChild()->isWindowModified(), frame->isWindowModified()) << step.step;
+    }
+}
+
+TEST_F(MainFrameTest, CascadedWindowsShowTheTableAsTallAsTheAreaAllows) {
+    CChildFrame* const longLoan = NewDocument();
+    brellow::CTamsicDoc& doc = longLoan->GetDocument().doc();
+    doc.SetNumPeriods(360);
+    doc.SetInterestRate(6.0);
+    Edit(longLoan->GetDocument(), 100000.0);
+    CChildFrame* const shortLoan = NewDocument();
+    frame->GetAction(Command::Cascade)->trigger();
+
+    const QRect area = frame->MdiArea()->viewport()->rect();
+    for (CChildFrame* child : {longLoan, shortLoan}) {
+        const CTamsicView* const view = child->GetView();
+        EXPECT_GE(view->viewport()->width(), view->ScrollSize().width());
+        EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().bottom();
+    }
+    EXPECT_EQ(area.bottom(), longLoan->geometry().bottom());
+    EXPECT_GE(shortLoan->GetView()->viewport()->height(),
+              shortLoan->GetView()->ScrollSize().height());
+}
+
+// A window closed with close() is deleted later; the main frame may go first.
+TEST_F(MainFrameTest, ClosedWindowsGoWhileTheMainFrameIsWhole) {
+    NewDocument();
+    CChildFrame* const closed = frame->OnWindowNew();
+    ASSERT_TRUE(closed->close());
+    CMainFrame* const main = frame.get();
+    bool mainWhole = false;
+    QObject::connect(closed, &QObject::destroyed,
+                     [&] { mainWhole = qobject_cast<CMainFrame*>(main) != nullptr; });
+    frame.reset();
+    EXPECT_TRUE(mainWhole);
 }
 
 TEST_F(MainFrameTest, RecentFilesKeepFourAndDropUnreadableOnes) {

@@ -12,6 +12,8 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QScrollBar>
+#include <QTest>
 
 namespace {
 
@@ -140,6 +142,61 @@ TEST_F(ViewTest, LayoutFollowsTheScheduleAndKeepsTheSelectedYear) {
     EXPECT_EQ(brellow::kAllYears, view.GetSelectedYear());
     EXPECT_EQ(0, view.YearTabs()->currentIndex());
     EXPECT_EQ(20 * (rows + 2) + 2, TableHeight());
+}
+
+TEST_F(ViewTest, RebuiltStripKeepsAllInViewWhenTheSelectionFitsWithIt) {
+    const struct {
+        const char* rebuild;
+        std::function<void()> act;
+    } rebuilds[] = {
+        {"table hidden and shown",
+         [this] {
+             settings.showTable = false;
+             view.UpdateLayout();
+             settings.showTable = true;
+             view.UpdateLayout();
+         }},
+        {"twenty years",
+         [this] { Change([](brellow::CTamsicDoc& doc) { doc.SetNumPeriods(240); }); }},
+    };
+    for (const auto& rebuild : rebuilds) {
+        for (int selected : {6, 20}) {
+            Change([](brellow::CTamsicDoc& doc) { doc.SetNumPeriods(360); });
+            view.SelectTab(selected);
+            const YearTabStrip* const before = view.YearTabs();
+            rebuild.act();
+            const YearTabStrip* const tabs = view.YearTabs();
+            ASSERT_NE(before, tabs) << rebuild.rebuild;
+            ASSERT_EQ(selected, tabs->currentIndex()) << rebuild.rebuild;
+            const int visibleRight = tabs->width() - 2 * tabs->height();
+            const bool fits =
+                tabs->tabRect(selected).right() - tabs->tabRect(0).left() < visibleRight;
+            EXPECT_EQ(fits, tabs->tabRect(0).left() == 0) << rebuild.rebuild << selected;
+            EXPECT_GE(tabs->tabRect(selected).left(), 0) << rebuild.rebuild << selected;
+            EXPECT_LE(tabs->tabRect(selected).right(), visibleRight) << rebuild.rebuild << selected;
+        }
+    }
+}
+
+TEST_F(ViewTest, HomeAndEndScrollToTheTopAndTheBottom) {
+    view.show();
+    QScrollBar* const bar = view.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool bottom;
+    } cases[] = {
+        {Qt::Key_End, Qt::NoModifier, true},
+        {Qt::Key_Home, Qt::NoModifier, false},
+        {Qt::Key_End, Qt::ControlModifier, true},
+        {Qt::Key_Home, Qt::ControlModifier, false},
+    };
+    for (const auto& c : cases) {
+        bar->setValue(bar->maximum() / 2);
+        QTest::keyClick(&view, c.key, c.modifiers);
+        EXPECT_EQ(c.bottom ? bar->maximum() : 0, bar->value()) << c.key << " " << c.modifiers;
+    }
 }
 
 TEST_F(ViewTest, RowsMovingBetweenYearsResizeTheTable) {
