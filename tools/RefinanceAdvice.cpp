@@ -25,10 +25,6 @@ constexpr const char* kTermLimitNote = " A loan term is at most 1,000,000 months
 // Break-even periods at or beyond this do not fit a 64-bit count of months.
 constexpr double kMaxBreakEvenMonths = 9.2e18;
 
-RefinanceResult Refuse(RefinanceField field, std::string message) {
-    return {{}, RefinanceRefusal{field, std::move(message)}};
-}
-
 // The level monthly payment that repays `principal` over `months` months.
 double MonthlyPayment(double principal, double monthlyRate, unsigned months) {
     return principal / AnnuityFactor(monthlyRate, months);
@@ -62,23 +58,6 @@ std::optional<RefinanceRefusal> CheckNumbers(const RefinanceInputs& in) {
     return std::nullopt;
 }
 
-// The checks that need no computation: numbers that are not finite (only a caller that
-// skips SetRefinanceField can pass them), then the terms in the order they are read.
-std::optional<RefinanceRefusal> CheckInputs(const RefinanceInputs& in) {
-    if (auto problem = CheckNumbers(in)) return problem;
-    if (auto problem = CheckTerm(RefinanceField::Years, in.years)) return problem;
-    const unsigned months = in.years * 12;
-    if (in.monthsPaid > months) {
-        return RefinanceRefusal{RefinanceField::MonthsPaid, IntegerRangeMessage(0, months)};
-    }
-    if (!(in.taxBracket < 100.0)) {
-        return RefinanceRefusal{RefinanceField::TaxBracket,
-                                "Please enter a tax bracket below 100%: at 100% or more "
-                                "nothing is saved after tax."};
-    }
-    return CheckTerm(RefinanceField::NewYears, in.newYears);
-}
-
 void AppendCount(std::string& out, std::int64_t count, const char* unit) {
     AppendInt(out, count);
     out += ' ';
@@ -107,92 +86,117 @@ std::optional<RefinanceRefusal> SetRefinanceField(RefinanceInputs& inputs, Refin
     return std::nullopt;
 }
 
-RefinanceResult AdviseRefinance(const RefinanceInputs& in) {
-    if (auto problem = CheckInputs(in)) return {{}, std::move(problem)};
+std::optional<RefinanceRefusal> CheckRefinanceInputs(const RefinanceInputs& in) {
+    if (auto problem = CheckNumbers(in)) return problem;
+    if (auto problem = CheckTerm(RefinanceField::Years, in.years)) return problem;
+    const unsigned months = in.years * 12;
+    if (in.monthsPaid > months) {
+        return RefinanceRefusal{RefinanceField::MonthsPaid, IntegerRangeMessage(0, months)};
+    }
+    if (!(in.taxBracket < 100.0)) {
+        return RefinanceRefusal{RefinanceField::TaxBracket,
+                                "Please enter a tax bracket below 100%: at 100% or more "
+                                "nothing is saved after tax."};
+    }
+    return CheckTerm(RefinanceField::NewYears, in.newYears);
+}
 
+std::variant<RefinanceFigures, RefinanceRefusal> ComputeRefinance(const RefinanceInputs& in) {
+    if (auto problem = CheckRefinanceInputs(in)) return *std::move(problem);
+
+    RefinanceFigures figures;
     const double oldRate = in.rate * kPercentPerMonth;
     const unsigned oldMonths = in.years * 12;
-    double oldPayment = RoundToCents(MonthlyPayment(in.originalAmount, oldRate, oldMonths));
-    if (!std::isfinite(oldPayment)) {
-        return Refuse(RefinanceField::Rate,
-                      "The current loan's monthly payment is not a finite number with these "
-                      "figures.");
+    figures.oldPayment = RoundToCents(MonthlyPayment(in.originalAmount, oldRate, oldMonths));
+    if (!std::isfinite(figures.oldPayment)) {
+        return RefinanceRefusal{RefinanceField::Rate,
+                                "The current loan's monthly payment is not a finite number with "
+                                "these figures."};
     }
 
-    double balance = in.originalAmount;
+    figures.balance = in.originalAmount;
     for (unsigned month = 0; month < in.monthsPaid; ++month) {
-        const AmortizationStep step = Amortize(balance, oldPayment, oldRate);
+        const AmortizationStep step = Amortize(figures.balance, figures.oldPayment, oldRate);
         if (month == oldMonths - 1) {
             // The last month of the term pays off exactly what is left.
-            oldPayment = balance + step.interest;
-            balance = 0.0;
+            figures.oldPayment = figures.balance + step.interest;
+            figures.balance = 0.0;
         } else {
-            balance = step.balance;
+            figures.balance = step.balance;
         }
     }
-    if (!std::isfinite(balance) || !std::isfinite(oldPayment)) {
-        return Refuse(RefinanceField::Rate,
-                      "The current loan's balance is not a finite number with these figures.");
+    if (!std::isfinite(figures.balance) || !std::isfinite(figures.oldPayment)) {
+        return RefinanceRefusal{
+            RefinanceField::Rate,
+            "The current loan's balance is not a finite number with these figures."};
     }
 
-    const double pointsCost = in.points * balance * 0.01;
-    const double cost = pointsCost + in.closingCost;
-    if (!std::isfinite(cost)) {
-        return Refuse(
+    const double pointsCost = in.points * figures.balance * 0.01;
+    figures.cost = pointsCost + in.closingCost;
+    if (!std::isfinite(figures.cost)) {
+        return RefinanceRefusal{
             std::isfinite(pointsCost) ? RefinanceField::ClosingCost : RefinanceField::Points,
-            "The cost of refinancing is not a finite number with these figures.");
+            "The cost of refinancing is not a finite number with these figures."};
     }
 
-    const double newPayment =
-        MonthlyPayment(balance, in.newRate * kPercentPerMonth, in.newYears * 12);
-    if (!std::isfinite(newPayment)) {
-        return Refuse(RefinanceField::NewRate,
-                      "The new loan's monthly payment is not a finite number with these "
-                      "figures.");
+    figures.newPayment =
+        MonthlyPayment(figures.balance, in.newRate * kPercentPerMonth, in.newYears * 12);
+    if (!std::isfinite(figures.newPayment)) {
+        return RefinanceRefusal{RefinanceField::NewRate,
+                                "The new loan's monthly payment is not a finite number with these "
+                                "figures."};
     }
+    if (!(figures.newPayment < figures.oldPayment)) return figures;
 
-    RefinanceResult result;
-    std::string& text = result.advice;
-    text = "Your new loan balance is ";
-    AppendAmount(text, balance);
-    text += " (excluding closing cost and points).\n";
-
-    if (!(newPayment < oldPayment)) {
-        text +=
-            "Your new monthly payment will be even more than your old monthly payment.\n"
-            "You should not refinance with this option";
-        return result;
+    figures.saving = (figures.oldPayment - figures.newPayment) * (1.0 - in.taxBracket * 0.01);
+    if (!std::isfinite(figures.saving)) {
+        return RefinanceRefusal{
+            RefinanceField::TaxBracket,
+            "The monthly saving after tax is not a finite number with these figures."};
     }
-
-    const double saving = (oldPayment - newPayment) * (1.0 - in.taxBracket * 0.01);
-    if (!std::isfinite(saving)) {
-        return Refuse(RefinanceField::TaxBracket,
-                      "The monthly saving after tax is not a finite number with these figures.");
-    }
-    const double breakEven = std::trunc(cost / saving + 0.5);
-    if (breakEven <= 0.0) {
-        text += "You should definitely refinance with this option.";
-        return result;
-    }
+    const double breakEven = std::trunc(figures.cost / figures.saving + 0.5);
+    if (breakEven <= 0.0) return figures;
     if (!(breakEven < kMaxBreakEvenMonths)) {
-        return Refuse(RefinanceField::ClosingCost,
-                      "The monthly saving is too small to ever pay back the cost of "
-                      "refinancing.");
+        return RefinanceRefusal{RefinanceField::ClosingCost,
+                                "The monthly saving is too small to ever pay back the cost of "
+                                "refinancing."};
+    }
+    figures.breakEvenMonths = static_cast<std::int64_t>(breakEven);
+    return figures;
+}
+
+std::string WordRefinanceAdvice(const RefinanceFigures& figures) {
+    std::string text = "Your new loan balance is ";
+    AppendAmount(text, figures.balance);
+    text += " (excluding closing cost and points).\n";
+    if (!(figures.newPayment < figures.oldPayment)) {
+        return text +
+               "Your new monthly payment will be even more than your old monthly payment.\n"
+               "You should not refinance with this option";
+    }
+    if (figures.breakEvenMonths <= 0) {
+        return text + "You should definitely refinance with this option.";
     }
 
-    const auto months = static_cast<std::int64_t>(breakEven);
-    const std::int64_t years = months / 12;
-    const std::int64_t rest = months % 12;
+    const std::int64_t years = figures.breakEvenMonths / 12;
+    const std::int64_t months = figures.breakEvenMonths % 12;
     text += "Your break even period is ";
     if (years > 0) AppendCount(text, years, "year");
-    if (rest > 0) {
+    if (months > 0) {
         if (years > 0) text += " and ";
-        AppendCount(text, rest, "month");
+        AppendCount(text, months, "month");
     }
-    text +=
-        ".\nYou should refinance with this option if you plan to sell the house after the "
-        "break even period.";
-    return result;
+    return text +
+           ".\nYou should refinance with this option if you plan to sell the house after the "
+           "break even period.";
+}
+
+RefinanceResult AdviseRefinance(const RefinanceInputs& inputs) {
+    auto computed = ComputeRefinance(inputs);
+    if (auto* refusal = std::get_if<RefinanceRefusal>(&computed)) {
+        return {{}, std::move(*refusal)};
+    }
+    return {WordRefinanceAdvice(std::get<RefinanceFigures>(computed)), std::nullopt};
 }
 
 }  // namespace brellow

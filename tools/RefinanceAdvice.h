@@ -21,9 +21,11 @@
 // a tax bracket of 100 % or more, and figures whose balance, payments, cost or saving
 // would not be finite numbers.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace brellow {
 
@@ -57,6 +59,20 @@ struct RefinanceRefusal {
     std::string message;
 };
 
+// What the advice is worded from; every figure is finite.
+struct RefinanceFigures {
+    double balance = 0.0;     // left on the current loan: the new loan's amount
+    double oldPayment = 0.0;  // the current monthly payment; the last one when the term is over
+    double newPayment = 0.0;  // the new loan's monthly payment
+    double cost = 0.0;        // points on the balance plus the closing cost
+    // Both 0 when the new payment is not lower: refinancing saves nothing.
+    double saving = 0.0;  // a month, after tax
+    // Cost / saving rounded half up; 0 when that is 0 or less (the cost is back at once).
+    std::int64_t breakEvenMonths = 0;
+
+    friend bool operator==(const RefinanceFigures&, const RefinanceFigures&) = default;
+};
+
 struct RefinanceResult {
     std::string advice;  // empty when refused
     std::optional<RefinanceRefusal> refusal;
@@ -69,8 +85,22 @@ struct RefinanceResult {
 std::optional<RefinanceRefusal> SetRefinanceField(RefinanceInputs& inputs, RefinanceField field,
                                                   std::string_view text);
 
-// The advice text, lines separated by "\n" and without a final line feed, or the
-// first refusal.
+// The refusals that need no computation, the first in the order the fields are read:
+// a number that is not finite (only a caller that skips SetRefinanceField can pass
+// one), a term out of range, more months paid than the term has, a tax bracket of 100 %
+// or more.
+std::optional<RefinanceRefusal> CheckRefinanceInputs(const RefinanceInputs& inputs);
+
+// The figures of the formulas above, or the first refusal: those of
+// CheckRefinanceInputs, then a payment, balance, cost or saving that is not finite, or
+// a break-even period beyond any count of months.
+std::variant<RefinanceFigures, RefinanceRefusal> ComputeRefinance(const RefinanceInputs& inputs);
+
+// The advice for figures that ComputeRefinance gave, lines separated by "\n" and without
+// a final line feed.
+std::string WordRefinanceAdvice(const RefinanceFigures& figures);
+
+// The advice for `inputs` (computed, then worded), or the first refusal.
 RefinanceResult AdviseRefinance(const RefinanceInputs& inputs);
 
 // The longest term either loan may have, in years (a term is at most 1,000,000 months).

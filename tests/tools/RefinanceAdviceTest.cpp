@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <string>
+#include <variant>
 
 namespace brellow {
 namespace {
@@ -32,6 +33,37 @@ std::string Advice(const RefinanceInputs& in) {
 
 std::string SecondLine(const std::string& advice) {
     return advice.substr(advice.find('\n') + 1);
+}
+
+TEST(ComputeRefinance, FiguresBehindEachAdvice) {
+    const struct {
+        unsigned newYears;
+        double closingCost;
+        RefinanceFigures figures;
+    } cases[] = {
+        {20,
+         15000.0,
+         {.balance = 120000.0,
+          .oldPayment = 1000.0,
+          .newPayment = 500.0,
+          .cost = 15000.0,
+          .saving = 500.0,
+          .breakEvenMonths = 30}},
+        {20,
+         0.0,
+         {.balance = 120000.0, .oldPayment = 1000.0, .newPayment = 500.0, .saving = 500.0}},
+        // A higher payment saves nothing, whatever the cost.
+        {5,
+         15000.0,
+         {.balance = 120000.0, .oldPayment = 1000.0, .newPayment = 2000.0, .cost = 15000.0}},
+    };
+    for (const auto& c : cases) {
+        RefinanceInputs in = ZeroRateCase(c.closingCost);
+        in.newYears = c.newYears;
+        const auto computed = ComputeRefinance(in);
+        ASSERT_TRUE(std::holds_alternative<RefinanceFigures>(computed)) << c.newYears;
+        EXPECT_EQ(c.figures, std::get<RefinanceFigures>(computed)) << c.newYears;
+    }
 }
 
 TEST(AdviseRefinance, BreakEvenPhrases) {
