@@ -1,10 +1,11 @@
 // Feeds arbitrary bytes to the .brw reader. Every record it accepts must compute a
 // schedule the program can show to the cent: each row amount and running total finite
-// and below 2^53 cents in magnitude, and no writer output that reads "nan" or "inf".
-// Anything else aborts with the reason, which libFuzzer keeps as a finding.
+// and below 2^53 cents in magnitude, every row dated in the calendar when the first
+// payment date is valid, and no writer output that reads "nan" or "inf". Anything else
+// aborts with the reason, which libFuzzer keeps as a finding.
 //
-// The work per input is capped: the rows are always walked (a few nanoseconds each), but
-// the writers, at some 400 bytes a row, only run on listings of a few thousand rows.
+// The work per input is capped: the rows are always walked (they are cheap), but the
+// writers, at some 400 bytes a row, only run on listings of a few thousand rows.
 
 #include "engine/CTamsicDoc.h"
 #include "engine/LoanFile.h"
