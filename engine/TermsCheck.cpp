@@ -1,6 +1,7 @@
 #include "engine/TermsCheck.h"
 
 #include "engine/CTamsicDoc.h"
+#include "engine/Cents.h"
 #include "engine/Schedule.h"
 
 #include <cmath>
@@ -11,15 +12,30 @@ std::string IntegerRangeMessage(long long low, long long high) {
            std::to_string(high) + ".";
 }
 
-std::optional<TermsProblem> CheckTerms(const LoanTerms& terms) {
-    if (!std::isfinite(terms.loanAmount)) {
-        return TermsProblem{TermsField::Amount, "Please enter a number."};
-    }
-    if (std::fabs(terms.loanAmount) >= kMaxLoanAmount) {
+std::optional<TermsProblem> CheckLoanAmount(double amount) {
+    if (!std::isfinite(amount)) return TermsProblem{TermsField::Amount, "Please enter a number."};
+    if (std::fabs(RoundToCents(amount)) >= kMaxLoanAmount) {
         return TermsProblem{TermsField::Amount,
                             "Please enter a loan amount between -999,999,999,999.99 and "
                             "999,999,999,999.99."};
     }
+    return std::nullopt;
+}
+
+std::optional<TermsProblem> CheckAdditionalPayment(double payment) {
+    if (!std::isfinite(payment)) {
+        return TermsProblem{TermsField::AdditionalPayment, "Please enter a number."};
+    }
+    if (std::fabs(payment) >= kMaxLoanAmount) {
+        return TermsProblem{TermsField::AdditionalPayment,
+                            "Please enter an additional payment between -999,999,999,999.99 and "
+                            "999,999,999,999.99."};
+    }
+    return std::nullopt;
+}
+
+std::optional<TermsProblem> CheckTerms(const LoanTerms& terms) {
+    if (auto problem = CheckLoanAmount(terms.loanAmount)) return problem;
     if (terms.numPeriods < 0 || terms.numPeriods > kMaxPeriods) {
         return TermsProblem{TermsField::Periods, IntegerRangeMessage(0, kMaxPeriods)};
     }
@@ -37,14 +53,7 @@ std::optional<TermsProblem> CheckTerms(const LoanTerms& terms) {
     if (terms.balloon && (terms.balloonPeriod < 1 || terms.balloonPeriod > terms.numPeriods)) {
         return TermsProblem{TermsField::PayoffPeriod, IntegerRangeMessage(1, terms.numPeriods)};
     }
-    if (!std::isfinite(terms.additionalPayment)) {
-        return TermsProblem{TermsField::AdditionalPayment, "Please enter a number."};
-    }
-    if (std::fabs(terms.additionalPayment) >= kMaxLoanAmount) {
-        return TermsProblem{TermsField::AdditionalPayment,
-                            "Please enter an additional payment between -999,999,999,999.99 and "
-                            "999,999,999,999.99."};
-    }
+    if (auto problem = CheckAdditionalPayment(terms.additionalPayment)) return problem;
 
     CTamsicDoc doc(terms.firstPayment);
     doc.RestoreTerms(terms);

@@ -34,6 +34,13 @@ struct TermsProblem {
 // "Please enter an integer between %1 and %2." filled in.
 std::string IntegerRangeMessage(long long low, long long high);
 
+// The checks of one field that CheckTerms makes first, for a dialog that refuses a
+// field before it reads the next: the amount finite and, rounded to cents as the
+// document stores it, below 10^12 in magnitude; the additional payment finite and
+// below 10^12 in magnitude.
+std::optional<TermsProblem> CheckLoanAmount(double amount);
+std::optional<TermsProblem> CheckAdditionalPayment(double payment);
+
 // The first problem of the terms exactly as given, which must be the terms as the
 // document stores them (CTamsicDoc::StoredTerms of typed values), so that the terms
 // checked are the terms computed. Problems come in the order the dialog reads its fields:

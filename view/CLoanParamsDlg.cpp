@@ -75,17 +75,6 @@ std::string Text(const QLineEdit* edit) {
     return edit->text().toStdString();
 }
 
-// What the terms check says about the amount or the additional payment on its own, the
-// other terms left at values that pass, so that a field is refused in the check's own
-// words before the next field is read.
-std::optional<std::string> OwnProblem(brellow::TermsField field, double typed) {
-    brellow::LoanTerms terms;
-    (field == brellow::TermsField::Amount ? terms.loanAmount : terms.additionalPayment) = typed;
-    auto problem = brellow::CheckTerms(brellow::CTamsicDoc::StoredTerms(terms));
-    if (!problem || problem->field != field) return std::nullopt;
-    return std::move(problem->message);
-}
-
 // "01/01/03" is the year 3, before the calendar's first year: a date that would read if
 // its year had four digits.
 bool HasShortYear(const QString& text) {
@@ -281,18 +270,19 @@ bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
         return value;
     };
     // A money field is read and its range checked before the next field is read.
+    using FieldCheck = std::optional<brellow::TermsProblem> (*)(double);
     const auto readMoney = [&](QLineEdit* edit, double opened,
-                               brellow::TermsField field) -> std::optional<double> {
+                               FieldCheck check) -> std::optional<double> {
         const auto value = readDouble(edit, opened);
         if (!value) return std::nullopt;
-        if (const auto problem = OwnProblem(field, *value)) {
-            Refuse(edit, QString::fromStdString(*problem));
+        if (const auto problem = check(*value)) {
+            Refuse(edit, QString::fromStdString(problem->message));
             return std::nullopt;
         }
         return value;
     };
 
-    const auto amount = readMoney(m_edAmount, m_dAmount, brellow::TermsField::Amount);
+    const auto amount = readMoney(m_edAmount, m_dAmount, brellow::CheckLoanAmount);
     if (!amount) return false;
     const auto periods = readInt(m_edPeriods);
     if (!periods) return false;
@@ -316,9 +306,6 @@ bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
     QString compound = m_cbCompoundPeriod->currentText();
     if (compound == QLatin1String(kContinuousItem)) compound = QLatin1String(kContinuousName);
     const QString payment = m_cbPaymentPeriod->currentText();
-    const auto additional = readMoney(m_edAdditionalPayment, m_dAdditionalPayment,
-                                      brellow::TermsField::AdditionalPayment);
-    if (!additional) return false;
     const bool balloon = m_chkBalloon->isChecked();
     // A cleared box disables the payoff field, which the person cannot mend then; its
     // value does not count, so text left there that is no number keeps the old one.
@@ -326,6 +313,9 @@ bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
                             ? readInt(m_edPayoffPeriod)
                             : brellow::ParseInt(Text(m_edPayoffPeriod)).value_or(m_nPayoffPeriod);
     if (!payoff) return false;
+    const auto additional =
+        readMoney(m_edAdditionalPayment, m_dAdditionalPayment, brellow::CheckAdditionalPayment);
+    if (!additional) return false;
 
     brellow::LoanTerms terms;
     terms.loanAmount = *amount;

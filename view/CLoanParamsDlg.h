@@ -4,7 +4,8 @@
 //
 // The caller fills the value members, runs the dialog and, on Accepted, reads them
 // back. The controls are written from the members when the dialog is first shown; OK
-// reads them field by field in tab order and keeps the dialog open at the first field
+// reads them field by field (in tab order, but the payoff period before the additional
+// payment) and keeps the dialog open at the first field
 // that does not parse or that the terms check refuses, with the focus on that field.
 // The members change only when every field passed.
 //

@@ -216,7 +216,12 @@ TEST(LoanParamsDialog, ChecksEachFieldWholeInTabOrder) {
         {{{"periods", "12.5"}, {"amount", "1e12"}}, amountRange, "amount"},
         // Rounded to the cent as stored, the amount reaches 10^12.
         {{{"rate", "x"}, {"amount", "999999999999.996"}}, amountRange, "amount"},
+        // The payoff is read before the additional payment, whose range comes before the
+        // checks of the terms together (the payoff beyond the periods).
         {{{"payoffPeriod", "x"}, {"additionalPayment", "1e13"}},
+         "Please enter an integer.",
+         "payoffPeriod"},
+        {{{"payoffPeriod", "400"}, {"additionalPayment", "1e13"}},
          additionalRange,
          "additionalPayment"},
     };
