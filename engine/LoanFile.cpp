@@ -49,45 +49,48 @@ OleDateTime::Status StatusFromCode(std::int32_t code) {
 
 LoanRecord StoreLoanRecord(const CTamsicDoc& doc) {
     LoanRecord record{};
-    const OleDateTime first = doc.GetFirstPaymentDate();
-    PutDouble(record, 0, doc.GetLoanAmount());
-    PutInt(record, 8, doc.GetNumPeriods());
-    PutDouble(record, 12, doc.GetInterestRate());
+    const LoanTerms terms = doc.GetTerms();
+    PutDouble(record, 0, terms.loanAmount);
+    PutInt(record, 8, terms.numPeriods);
+    PutDouble(record, 12, terms.interestRate);
     PutDouble(record, 20, doc.GetPayment());
-    PutInt(record, 28, static_cast<std::int32_t>(first.GetStatus()));
-    PutDouble(record, 32, first.Value());
-    PutInt(record, 40, doc.GetPaymentFrequency());
-    PutInt(record, 44, doc.GetCompoundFrequency());
-    PutInt(record, 48, doc.GetBalloon() ? 1 : 0);
-    PutInt(record, 52, doc.GetBalloonPeriod());
-    PutDouble(record, 56, doc.GetAdditionalPayment());
+    PutInt(record, 28, static_cast<std::int32_t>(terms.firstPayment.GetStatus()));
+    PutDouble(record, 32, terms.firstPayment.Value());
+    PutInt(record, 40, terms.paymentFrequency);
+    PutInt(record, 44, terms.compoundFrequency);
+    PutInt(record, 48, terms.balloon ? 1 : 0);
+    PutInt(record, 52, terms.balloonPeriod);
+    PutDouble(record, 56, terms.additionalPayment);
     return record;
 }
 
 std::string LoadLoanRecord(std::span<const unsigned char> bytes, CTamsicDoc& doc) {
     if (bytes.size() < kLoanRecordSize) return "the file is shorter than 64 bytes";
 
+    const LoanTerms terms{
+        .loanAmount = GetDouble(bytes, 0),
+        .numPeriods = GetInt(bytes, 8),
+        .interestRate = GetDouble(bytes, 12),
+        .firstPayment = OleDateTime(GetDouble(bytes, 32), StatusFromCode(GetInt(bytes, 28))),
+        .paymentFrequency = GetInt(bytes, 40),
+        .compoundFrequency = GetInt(bytes, 44),
+        .balloon = GetInt(bytes, 48) != 0,
+        .balloonPeriod = GetInt(bytes, 52),
+        .additionalPayment = GetDouble(bytes, 56),
+    };
     CTamsicDoc loaded = doc;
-    loaded.m_dLoanAmount = GetDouble(bytes, 0);
-    loaded.m_nNumPeriods = GetInt(bytes, 8);
-    loaded.m_dInterestRate = GetDouble(bytes, 12);
+    loaded.RestoreTerms(terms);
     loaded.m_dPayment = GetDouble(bytes, 20);
-    loaded.m_dtFirstPayment = OleDateTime(GetDouble(bytes, 32), StatusFromCode(GetInt(bytes, 28)));
-    loaded.m_nPaymentFrequency = GetInt(bytes, 40);
-    loaded.m_nCompoundFrequency = GetInt(bytes, 44);
-    loaded.m_bBalloon = GetInt(bytes, 48) != 0;
-    loaded.m_nBalloonPeriod = GetInt(bytes, 52);
-    loaded.m_dAdditionalPayment = GetDouble(bytes, 56);
 
-    if (!std::isfinite(loaded.m_dLoanAmount)) return "the loan amount is not a finite number";
-    if (!std::isfinite(loaded.m_dInterestRate)) return "the interest rate is not a finite number";
+    if (!std::isfinite(terms.loanAmount)) return "the loan amount is not a finite number";
+    if (!std::isfinite(terms.interestRate)) return "the interest rate is not a finite number";
     if (!std::isfinite(loaded.m_dPayment)) return "the payment is not a finite number";
-    if (!std::isfinite(loaded.m_dAdditionalPayment)) {
+    if (!std::isfinite(terms.additionalPayment)) {
         return "the additional payment is not a finite number";
     }
-    if (loaded.m_nNumPeriods > kMaxPeriods) return "the number of periods is above 1,000,000";
-    if (loaded.m_nBalloonPeriod > kMaxPeriods) return "the balloon period is above 1,000,000";
-    const OleDateTime first = loaded.m_dtFirstPayment;
+    if (terms.numPeriods > kMaxPeriods) return "the number of periods is above 1,000,000";
+    if (terms.balloonPeriod > kMaxPeriods) return "the balloon period is above 1,000,000";
+    const OleDateTime first = terms.firstPayment;
     if (first.GetStatus() == OleDateTime::Status::Valid && !first.HasCalendarDate()) {
         return "the first payment date is outside 01/01/100 to 12/31/9999";
     }

@@ -9,7 +9,7 @@
 // 28 December at 18:00. Arithmetic therefore goes through a linear day number and
 // never adds to the raw count.
 //
-// Dates exist from 1 January 100 to 31 December 9999; outside that range, or when
+// Dates exist from 1 January 100 to 31 December 9999 (Limits.h); outside that range, or when
 // the status is not Valid, there is no calendar date and the formatted text is empty.
 // Times are read to the nearest second, so 23:59:59.7 on 31 December counts as
 // 1 January of the next year wherever a calendar date is taken.
@@ -34,9 +34,6 @@ struct CivilDateTime {
 class OleDateTime {
 public:
     enum class Status : std::int32_t { Valid = 0, Invalid = 1, Null = 2 };
-
-    static constexpr double kMinValue = -657434.0;          // 1 January 100, 00:00:00
-    static constexpr double kMaxValue = 2958465.999988426;  // 31 December 9999, 23:59:59
 
     constexpr OleDateTime() noexcept = default;
     constexpr OleDateTime(double value, Status status) noexcept

@@ -1,3 +1,4 @@
+#include "engine/Limits.h"
 #include "engine/NumberParse.h"
 #include "engine/OleDateTime.h"
 
@@ -9,7 +10,7 @@ namespace {
 TEST(OleDateTime, DayCountsAndNegativeConvention) {
     EXPECT_EQ(0.0, OleDateTime::FromDate(1899, 12, 30).Value());
     EXPECT_EQ(37622.0, OleDateTime::FromDate(2003, 1, 1).Value());
-    EXPECT_EQ(OleDateTime::kMinValue, OleDateTime::FromDate(100, 1, 1).Value());
+    EXPECT_EQ(double(kMinDay), OleDateTime::FromDate(100, 1, 1).Value());
     // -1.25 is 29 December 1899 at 06:00: whole part toward zero is the day.
     const auto civil = ToCivil(OleDateTime(-1.25, OleDateTime::Status::Valid));
     ASSERT_TRUE(civil);
