@@ -132,39 +132,88 @@ TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
     }
 }
 
-TEST_F(MainFrameTest, PromptsTipsAndKeys) {
-    struct Row {
-        Command command;
-        const char* prompt;
-        const char* tip;
-        const char* keys;
-    };
-    const Row rows[] = {
-        {Command::New, "Create a new document", "New", "Ctrl+N"},
-        {Command::Open, "Open an existing document", "Open", "Ctrl+O"},
-        {Command::Save, "Save the active document", "Save", "Ctrl+S"},
-        {Command::Undo, "Undo the last action", "Undo", "Ctrl+Z, Alt+Backspace"},
-        {Command::Redo, "Redo the previously undone action", "Redo", "Ctrl+Y"},
-        {Command::CopyTable, "Copy entire table onto the clipboard", "Copy entire table", "Ctrl+C"},
-        {Command::ChangeLoanParameters, "Change parameters for the current loan",
-         "Change parameters", "Ctrl+L"},
-        {Command::Options, "Options to display with different colors and styles", "Display options",
-         "Ctrl+T"},
-        {Command::ExportHtml, "Export loan document as an HTML file",
-         "Export loan document as an HTML file", ""},
-        {Command::ChartMonthly, "Display chart of monthly principal and interest",
-         "Display chart of monthly principal vs interest", ""},
-        {Command::ArrangeIcons, "Arrange icons at the bottom of the window", "Arrange Icons", ""},
-        {Command::About, "Display program information, version number and copyright", "About", ""},
-    };
-    for (const Row& row : rows) {
-        QAction* const action = frame->GetAction(row.command);
+// Every menu item with a document open, with its prompt, tool tip, keys and check mark,
+// and the two help commands that have keys but no item.
+std::vector<std::string> DescribeCommands(const CMainFrame& frame) {
+    const auto describe = [](QAction* action) {
         QStringList keys;
         for (const QKeySequence& key : action->shortcuts()) keys << key.toString();
-        EXPECT_EQ(row.prompt, action->statusTip().toStdString());
-        EXPECT_EQ(row.tip, action->toolTip().toStdString()) << row.prompt;
-        EXPECT_EQ(row.keys, keys.join(QStringLiteral(", ")).toStdString()) << row.prompt;
+        QString line = action->text() + " | " + action->statusTip() + " | " + action->toolTip() +
+                       " | " + keys.join(", ");
+        if (action->isCheckable()) line += action->isChecked() ? " [x]" : " [ ]";
+        return line.toStdString();
+    };
+    std::vector<std::string> lines;
+    for (QAction* menuAction : frame.menuBar()->actions()) {
+        lines.push_back(menuAction->text().toStdString());
+        for (QAction* item : menuAction->menu()->actions()) {
+            if (!item->isVisible()) continue;
+            lines.push_back("  " + (item->isSeparator() ? "---" : describe(item)));
+            EXPECT_TRUE(item->icon().isNull() || !item->isIconVisibleInMenu()) << lines.back();
+        }
     }
+    for (Command command : {Command::Help, Command::ContextHelp}) {
+        lines.push_back(describe(frame.GetAction(command)));
+    }
+    return lines;
+}
+
+TEST_F(MainFrameTest, EveryCommandWithItsPromptTipAndKeys) {
+    NewDocument();
+    const std::vector<std::string> expected = {
+        "&File",
+        "  &New\tCtrl+N | Create a new document | New | Ctrl+N",
+        "  &Open...\tCtrl+O | Open an existing document | Open | Ctrl+O",
+        "  &Close | Close the active document | Close | ",
+        "  &Save\tCtrl+S | Save the active document | Save | Ctrl+S",
+        "  Save &As... | Save the active document with a new name | Save As | ",
+        "  ---",
+        "  &Print...\tCtrl+P | Print the active document | Print | Ctrl+P",
+        "  Print Pre&view | Display full pages | Print Preview | ",
+        "  P&rint Setup... | Change the printer and printing options | Print Setup | ",
+        "  ---",
+        "  Recent File | Open this document | Recent File | ",
+        "  ---",
+        "  E&xit | Quit the application; prompts to save documents | Exit | ",
+        "&Edit",
+        "  &Undo\tCtrl+Z | Undo the last action | Undo | Ctrl+Z, Alt+Backspace",
+        "  &Redo\tCtrl+Y | Redo the previously undone action | Redo | Ctrl+Y",
+        "  ---",
+        "  Copy Ta&ble\tCtrl+C | Copy entire table onto the clipboard | Copy entire table | Ctrl+C",
+        "&Tools",
+        "  &Change Loan Parameters...\tCtrl+L | Change parameters for the current loan | "
+        "Change parameters | Ctrl+L",
+        "  &Options...\tCtrl+T | Options to display with different colors and styles | "
+        "Display options | Ctrl+T",
+        "  ---",
+        "  &Export as Text File... | Export the loan document as a text file | "
+        "Export loan as text file | ",
+        "  Export as &HTML File... | Export loan document as an HTML file | "
+        "Export loan document as an HTML file | ",
+        "&Advisors",
+        "  &Refinance Advisor... |  | Refinance Advisor | ",
+        "&Charts",
+        "  &Monthly Principal vs. Interest | Display chart of monthly principal and interest | "
+        "Display chart of monthly principal vs interest | ",
+        "  &Total Principal vs. Interest | Display chart of total principal vs interest | "
+        "Display chart of total principal vs interest | ",
+        "&View",
+        "  &Toolbar | Show or hide the toolbar | Toggle ToolBar |  [x]",
+        "  &Status Bar | Show or hide the status bar | Toggle StatusBar |  [x]",
+        "&Window",
+        "  &New Window | Open another window for the active document | New Window | ",
+        "  &Cascade | Arrange windows so they overlap | Cascade Windows | ",
+        "  &Tile | Arrange windows as non-overlapping tiles | Tile Windows | ",
+        "  &Arrange Icons | Arrange icons at the bottom of the window | Arrange Icons | ",
+        "&Help",
+        "  &Help Topics | List Help topics | Help Topics | ",
+        "  ---",
+        "  &About Tamsic... | Display program information, version number and copyright | "
+        "About | ",
+        "Help | Display help for current task or command | Help | F1",
+        "Context Help | Display help for clicked on buttons, menus and windows | Help | Shift+F1",
+    };
+    EXPECT_EQ(expected, DescribeCommands(*frame));
 }
 
 TEST_F(MainFrameTest, ToolbarHoldsFourteenEntries) {
