@@ -4,6 +4,7 @@
 #include "engine/Schedule.h"
 #include "output/AmountFormat.h"
 #include "output/LoanSummary.h"
+#include "output/PresenterTexts.h"
 
 #include <string_view>
 #include <utility>
@@ -16,7 +17,9 @@ namespace {
 // differ only in these strings; CSV also writes its values differently and has no
 // totals.
 struct TableMarkup {
-    std::string_view head;        // the whole heading line
+    std::string_view headOpen;    // before the first column head
+    std::string_view headSep;     // between two column heads
+    std::string_view headClose;   // after the last column head
     std::string_view rowOpen;     // before the period
     std::string_view cellSep;     // between two values of a row or a totals line
     std::string_view rowClose;    // after the balance, or after a totals line's last sum
@@ -26,20 +29,43 @@ struct TableMarkup {
     bool csvValues = false;  // ISO dates and plain "%.2f" amounts
 };
 
-constexpr TableMarkup kTextMarkup{
-    "Period\tDate\tPayment\tInterest\tPrincipal\tBalance\r\n", "", "\t", "\r\n", "", "\t\t"};
+constexpr TableMarkup kTextMarkup{.headOpen = "",
+                                  .headSep = "\t",
+                                  .headClose = "\r\n",
+                                  .rowOpen = "",
+                                  .cellSep = "\t",
+                                  .rowClose = "\r\n",
+                                  .totalsOpen = "",
+                                  .totalsLabelSep = "\t\t"};
 
-constexpr TableMarkup kHtmlMarkup{
-    "<tr><td><b>Period</b></td><td><b>Date</b></td><td><b>Payment</b></td>"
-    "<td><b>Interest</b></td><td><b>Principal</b></td><td><b>Balance</b></td></tr>\r\n",
-    "<tr><td>",
-    "</td><td>",
-    "</td></tr>\r\n",
-    "<tr>\r\n<td></td><td>",
-    "</td><td>"};
+constexpr TableMarkup kHtmlMarkup{.headOpen = "<tr><td><b>",
+                                  .headSep = "</b></td><td><b>",
+                                  .headClose = "</b></td></tr>\r\n",
+                                  .rowOpen = "<tr><td>",
+                                  .cellSep = "</td><td>",
+                                  .rowClose = "</td></tr>\r\n",
+                                  .totalsOpen = "<tr>\r\n<td></td><td>",
+                                  .totalsLabelSep = "</td><td>"};
 
-constexpr TableMarkup kCsvMarkup{
-    "Period,Date,Payment,Interest,Principal,Balance\r\n", "", ",", "\r\n", "", "", false, true};
+constexpr TableMarkup kCsvMarkup{.headOpen = "",
+                                 .headSep = ",",
+                                 .headClose = "\r\n",
+                                 .rowOpen = "",
+                                 .cellSep = ",",
+                                 .rowClose = "\r\n",
+                                 .totalsOpen = "",
+                                 .totalsLabelSep = "",
+                                 .totals = false,
+                                 .csvValues = true};
+
+void AppendHead(std::string& out, const TableMarkup& markup) {
+    out += markup.headOpen;
+    for (std::size_t column = 0; column < kColumnHeads.size(); ++column) {
+        if (column > 0) out += markup.headSep;
+        out += kColumnHeads[column];
+    }
+    out += markup.headClose;
+}
 
 void AppendValue(std::string& out, double value, const TableMarkup& markup) {
     if (markup.csvValues) {
@@ -102,7 +128,7 @@ private:
 };
 
 bool WriteTable(ChunkedOutput& out, ScheduleGenerator& gen, const TableMarkup& markup) {
-    out.Buffer() += markup.head;
+    AppendHead(out.Buffer(), markup);
     ScheduleRow row;
     while (gen.Next(row)) {
         AppendRow(out.Buffer(), row, markup);
@@ -110,9 +136,9 @@ bool WriteTable(ChunkedOutput& out, ScheduleGenerator& gen, const TableMarkup& m
     }
     if (!markup.totals) return true;
     if (gen.HasAnnualTotals()) {
-        AppendTotals(out.Buffer(), "Annual Totals:", gen.Totals().annual, markup);
+        AppendTotals(out.Buffer(), kAnnualTotalsLabel, gen.Totals().annual, markup);
     }
-    AppendTotals(out.Buffer(), "Running Totals:", gen.Totals().running, markup);
+    AppendTotals(out.Buffer(), kRunningTotalsLabel, gen.Totals().running, markup);
     return true;
 }
 
