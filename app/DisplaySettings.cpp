@@ -23,22 +23,6 @@ std::uint32_t ReadValue(QSettings& store, const char* key, std::uint32_t fallbac
 
 }  // namespace
 
-QColor ColorFromBgr(std::uint32_t bgr) {
-    return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);
-}
-
-std::uint32_t BgrFromColor(const QColor& color) {
-    return std::uint32_t(color.red()) | std::uint32_t(color.green()) << 8 |
-           std::uint32_t(color.blue()) << 16;
-}
-
-QColor DisplaySettings::WinBack() const {
-    return ColorFromBgr(colorWinBack);
-}
-QColor DisplaySettings::TableBack() const {
-    return ColorFromBgr(colorTableBack);
-}
-
 DisplaySettings LoadDisplaySettings(QSettings& store) {
     DisplaySettings settings;
     settings.showTable = ReadValue(store, kShowTableKey, 1) == 1;

@@ -64,7 +64,7 @@ void StoreOverrides(CTamsicDoc& doc, const TermsOverrides& given) {
 
 // Why --year cannot be used with this loan; empty when it can.
 std::string YearRefusal(const CTamsicDoc& doc) {
-    if (HasYearTabs(doc)) return {};
+    if (ScheduleHasYears(doc)) return {};
     const int code = doc.GetPaymentFrequency();
     if (code == static_cast<int>(PaymentFrequency::Annually)) {
         return "--year: a loan paid annually is not listed by year.";

@@ -102,16 +102,9 @@ bool ScheduleGenerator::Next(ScheduleRow& row) {
     return false;
 }
 
-bool HasYearTabs(const CTamsicDoc& doc) {
+bool ScheduleHasYears(const CTamsicDoc& doc) {
     return doc.GetPaymentFrequency() < static_cast<int>(PaymentFrequency::Annually) &&
            doc.GetFirstPaymentDate().HasCalendarDate();
-}
-
-int SelectedYear(const CTamsicDoc& doc, int tabIndex) {
-    if (tabIndex <= 0 || !HasYearTabs(doc)) return kAllYears;
-    const PaymentCalendar calendar(doc.GetFirstPaymentDate(), doc.GetPaymentFrequency());
-    if (!calendar.HasDates()) return kAllYears;
-    return calendar.FirstYear() + tabIndex - 1;
 }
 
 YearSpan ScheduleYears(const CTamsicDoc& doc) {

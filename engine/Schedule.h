@@ -140,12 +140,9 @@ private:
     ScheduleTotals m_totals;
 };
 
-// The year a presenter lists for the view's selected tab: kAllYears for the "All" tab
-// (index 0 or less), for annually paid loans (code 6 and above) and for schedules
-// without dates; otherwise the first payment's year + tab − 1.
-int SelectedYear(const CTamsicDoc& doc, int tabIndex);
-// Whether a loan shows year tabs: paid more often than yearly, with a valid first date.
-bool HasYearTabs(const CTamsicDoc& doc);
+// Whether the schedule is listed by calendar year: paid more often than yearly (a
+// payment code below 6), with a valid first payment date.
+bool ScheduleHasYears(const CTamsicDoc& doc);
 // First and last calendar year of the schedule's payments (last >= first; a schedule
 // without rows spans the first payment's year).
 struct YearSpan {

@@ -1,8 +1,7 @@
 #include "view/CLoanParamsDlg.h"
 
-#include "app/HelpWindow.h"
 #include "engine/CTamsicDoc.h"
-#include "engine/LoanFile.h"
+#include "engine/Limits.h"
 #include "engine/LoanTerms.h"
 #include "engine/NumberParse.h"
 #include "engine/TermsCheck.h"
@@ -27,8 +26,9 @@
 
 namespace {
 
-constexpr const char* kContinuousName = "Continuous";
-constexpr const char* kContinuousItem = "Continuously";
+// The compounding list words code 8 as "Continuously"; its name is "Continuous".
+constexpr int kContinuousCode = static_cast<int>(brellow::CompoundFrequency::Continuous);
+constexpr QLatin1String kContinuousItem("Continuously");
 
 // 15 significant digits, "." whatever the locale: the text the parsers read back.
 QString FormatDouble(double value) {
@@ -49,6 +49,13 @@ void SelectComboText(QComboBox* combo, const QString& text) {
     }
     combo->setCurrentIndex(-1);
     combo->setEditText(text);
+}
+
+// The names of codes 0..count-1: list position k is code k.
+QStringList FrequencyNames(std::string (*nameOf)(int), int count) {
+    QStringList names;
+    for (int code = 0; code < count; ++code) names << QString::fromStdString(nameOf(code));
+    return names;
 }
 
 QComboBox* MakeFrequencyCombo(QWidget* parent, const char* name, const QStringList& items) {
@@ -90,7 +97,8 @@ bool HasShortYear(const QString& text) {
 
 }  // namespace
 
-CLoanParamsDlg::CLoanParamsDlg(QWidget* parent) : QDialog(parent) {
+CLoanParamsDlg::CLoanParamsDlg(QWidget* parent, HelpRequest help)
+    : QDialog(parent), m_help(std::move(help)) {
     setWindowTitle(QStringLiteral("Loan Parameters"));
 
     m_edAmount = MakeEdit(this, "amount");
@@ -99,11 +107,11 @@ CLoanParamsDlg::CLoanParamsDlg(QWidget* parent) : QDialog(parent) {
     m_edFirstDate = MakeEdit(this, "firstDate");
     m_cbPaymentPeriod = MakeFrequencyCombo(
         this, "paymentPeriod",
-        {"Weekly", "BiWeekly", "Monthly", "BiMonthly", "Quarterly", "SemiAnnually", "Annually"});
-    m_cbCompoundPeriod =
-        MakeFrequencyCombo(this, "compoundPeriod",
-                           {"Daily", "Weekly", "BiWeekly", "Monthly", "BiMonthly", "Quarterly",
-                            "SemiAnnually", "Annually", kContinuousItem});
+        FrequencyNames(brellow::PaymentFrequencyName, brellow::kPaymentFrequencyCount));
+    QStringList compoundItems =
+        FrequencyNames(brellow::CompoundFrequencyName, brellow::kCompoundFrequencyCount);
+    compoundItems[kContinuousCode] = kContinuousItem;
+    m_cbCompoundPeriod = MakeFrequencyCombo(this, "compoundPeriod", compoundItems);
     m_edAdditionalPayment = MakeEdit(this, "additionalPayment");
     m_chkBalloon = new QCheckBox(QStringLiteral("Balloon Payment"), this);
     m_chkBalloon->setObjectName(QStringLiteral("balloon"));
@@ -115,8 +123,8 @@ CLoanParamsDlg::CLoanParamsDlg(QWidget* parent) : QDialog(parent) {
     ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    auto* help = new QPushButton(QStringLiteral("Help"), this);
-    help->setAutoDefault(false);
+    auto* helpButton = new QPushButton(QStringLiteral("Help"), this);
+    helpButton->setAutoDefault(false);
     cancel->setAutoDefault(false);
 
     auto* additionalLabel =
@@ -153,7 +161,7 @@ CLoanParamsDlg::CLoanParamsDlg(QWidget* parent) : QDialog(parent) {
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
-    buttons->addWidget(help);
+    buttons->addWidget(helpButton);
     buttons->addStretch();
 
     auto* top = new QHBoxLayout(this);
@@ -172,12 +180,12 @@ CLoanParamsDlg::CLoanParamsDlg(QWidget* parent) : QDialog(parent) {
                                  m_edPayoffPeriod,
                                  ok,
                                  cancel,
-                                 help};
+                                 helpButton};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
     connect(ok, &QPushButton::clicked, this, &CLoanParamsDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &CLoanParamsDlg::reject);
-    connect(help, &QPushButton::clicked, this, &CLoanParamsDlg::OnHelp);
+    connect(helpButton, &QPushButton::clicked, this, &CLoanParamsDlg::OnHelp);
     connect(m_chkBalloon, &QCheckBox::clicked, this, &CLoanParamsDlg::OnBalloonPayment);
     // activated comes from the person choosing an item, never from typing or from
     // the dialog writing its values.
@@ -202,8 +210,39 @@ void CLoanParamsDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+void CLoanParamsDlg::SetTerms(const brellow::LoanTerms& terms) {
+    StoreMembers(terms,
+                 QString::fromStdString(brellow::PaymentFrequencyName(terms.paymentFrequency)),
+                 QString::fromStdString(brellow::CompoundFrequencyName(terms.compoundFrequency)));
+}
+
+brellow::LoanTerms CLoanParamsDlg::Terms() const {
+    return {m_dAmount,
+            m_nPeriods,
+            m_dRate,
+            m_dtFirstPayment,
+            brellow::PaymentFrequencyFromName(m_strPaymentPeriod.toStdString()),
+            brellow::CompoundFrequencyFromName(m_strCompoundPeriod.toStdString()),
+            m_bBalloon,
+            m_nPayoffPeriod,
+            m_dAdditionalPayment};
+}
+
+void CLoanParamsDlg::StoreMembers(const brellow::LoanTerms& terms, const QString& paymentName,
+                                  const QString& compoundName) {
+    m_dAmount = terms.loanAmount;
+    m_nPeriods = terms.numPeriods;
+    m_dRate = terms.interestRate;
+    m_dtFirstPayment = terms.firstPayment;
+    m_strCompoundPeriod = compoundName;
+    m_strPaymentPeriod = paymentName;
+    m_bBalloon = terms.balloon;
+    m_nPayoffPeriod = terms.balloonPeriod;
+    m_dAdditionalPayment = terms.additionalPayment;
+}
+
 void CLoanParamsDlg::OnInitDialog() {
-    DoDataExchange(false);
+    WriteControls();
     m_edPayoffPeriod->setEnabled(m_bBalloon);
     const QString label = TotalPeriodsLabel(m_cbPaymentPeriod->currentIndex());
     if (!label.isEmpty()) m_stTotalPeriods->setText(label);
@@ -222,11 +261,11 @@ void CLoanParamsDlg::OnSelchangePaymentPeriod() {
 }
 
 void CLoanParamsDlg::OnHelp() {
-    ShowHelp(this, QStringLiteral("parameters"));
+    if (m_help) m_help(this, QStringLiteral("parameters"));
 }
 
 void CLoanParamsDlg::accept() {
-    if (DoDataExchange(true)) QDialog::accept();
+    if (ReadControls()) QDialog::accept();
 }
 
 void CLoanParamsDlg::Refuse(QWidget* field, const QString& message) {
@@ -239,20 +278,38 @@ void CLoanParamsDlg::Refuse(QWidget* field, const QString& message) {
     }
 }
 
-bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
-    if (!saveAndValidate) {
-        m_edAmount->setText(FormatDouble(m_dAmount));
-        m_edPeriods->setText(QString::number(m_nPeriods));
-        m_edRate->setText(FormatDouble(m_dRate));
-        m_edFirstDate->setText(QString::fromStdString(brellow::FormatDate(m_dtFirstPayment)));
-        SelectComboText(m_cbCompoundPeriod, m_strCompoundPeriod);
-        SelectComboText(m_cbPaymentPeriod, m_strPaymentPeriod);
-        m_chkBalloon->setChecked(m_bBalloon);
-        m_edPayoffPeriod->setText(QString::number(m_nPayoffPeriod));
-        m_edAdditionalPayment->setText(FormatDouble(m_dAdditionalPayment));
-        return true;
+QWidget* CLoanParamsDlg::FieldWidget(brellow::TermsField field) const {
+    using brellow::TermsField;
+    const std::pair<TermsField, QWidget*> widgets[] = {
+        {TermsField::Amount, m_edAmount},
+        {TermsField::Periods, m_edPeriods},
+        {TermsField::Rate, m_edRate},
+        {TermsField::FirstPayment, m_edFirstDate},
+        {TermsField::PaymentPeriod, m_cbPaymentPeriod},
+        {TermsField::CompoundPeriod, m_cbCompoundPeriod},
+        {TermsField::AdditionalPayment, m_edAdditionalPayment},
+        {TermsField::Balloon, m_chkBalloon},
+        {TermsField::PayoffPeriod, m_edPayoffPeriod},
+    };
+    for (const auto& [candidate, widget] : widgets) {
+        if (candidate == field) return widget;
     }
+    return m_edAmount;
+}
 
+void CLoanParamsDlg::WriteControls() {
+    m_edAmount->setText(FormatDouble(m_dAmount));
+    m_edPeriods->setText(QString::number(m_nPeriods));
+    m_edRate->setText(FormatDouble(m_dRate));
+    m_edFirstDate->setText(QString::fromStdString(brellow::FormatDate(m_dtFirstPayment)));
+    SelectComboText(m_cbCompoundPeriod, m_strCompoundPeriod);
+    SelectComboText(m_cbPaymentPeriod, m_strPaymentPeriod);
+    m_chkBalloon->setChecked(m_bBalloon);
+    m_edPayoffPeriod->setText(QString::number(m_nPayoffPeriod));
+    m_edAdditionalPayment->setText(FormatDouble(m_dAdditionalPayment));
+}
+
+bool CLoanParamsDlg::ReadControls() {
     const QString notNumber = QStringLiteral("Please enter a number.");
     const QString notInteger = QStringLiteral("Please enter an integer.");
     // An untouched field keeps the value it was opened with (see the header).
@@ -304,7 +361,9 @@ bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
     }
     if (!m_edFirstDate->isModified()) firstPayment = m_dtFirstPayment;
     QString compound = m_cbCompoundPeriod->currentText();
-    if (compound == QLatin1String(kContinuousItem)) compound = QLatin1String(kContinuousName);
+    if (compound == kContinuousItem) {
+        compound = QString::fromStdString(brellow::CompoundFrequencyName(kContinuousCode));
+    }
     const QString payment = m_cbPaymentPeriod->currentText();
     const bool balloon = m_chkBalloon->isChecked();
     // A cleared box disables the payoff field, which the person cannot mend then; its
@@ -317,59 +376,19 @@ bool CLoanParamsDlg::DoDataExchange(bool saveAndValidate) {
         readMoney(m_edAdditionalPayment, m_dAdditionalPayment, brellow::CheckAdditionalPayment);
     if (!additional) return false;
 
-    brellow::LoanTerms terms;
-    terms.loanAmount = *amount;
-    terms.numPeriods = *periods;
-    terms.interestRate = *rate;
-    terms.firstPayment = *firstPayment;
-    terms.paymentFrequency = brellow::PaymentFrequencyFromName(payment.toStdString());
-    terms.compoundFrequency = brellow::CompoundFrequencyFromName(compound.toStdString());
-    terms.balloon = balloon;
-    terms.balloonPeriod = *payoff;
-    terms.additionalPayment = *additional;
+    const brellow::LoanTerms terms{*amount,
+                                   *periods,
+                                   *rate,
+                                   *firstPayment,
+                                   brellow::PaymentFrequencyFromName(payment.toStdString()),
+                                   brellow::CompoundFrequencyFromName(compound.toStdString()),
+                                   balloon,
+                                   *payoff,
+                                   *additional};
     if (const auto problem = brellow::CheckTerms(brellow::CTamsicDoc::StoredTerms(terms))) {
-        QWidget* field = m_edAmount;
-        switch (problem->field) {
-            case brellow::TermsField::Amount:
-                field = m_edAmount;
-                break;
-            case brellow::TermsField::Periods:
-                field = m_edPeriods;
-                break;
-            case brellow::TermsField::Rate:
-                field = m_edRate;
-                break;
-            case brellow::TermsField::FirstPayment:
-                field = m_edFirstDate;
-                break;
-            case brellow::TermsField::PaymentPeriod:
-                field = m_cbPaymentPeriod;
-                break;
-            case brellow::TermsField::CompoundPeriod:
-                field = m_cbCompoundPeriod;
-                break;
-            case brellow::TermsField::AdditionalPayment:
-                field = m_edAdditionalPayment;
-                break;
-            case brellow::TermsField::Balloon:
-                field = m_chkBalloon;
-                break;
-            case brellow::TermsField::PayoffPeriod:
-                field = m_edPayoffPeriod;
-                break;
-        }
-        Refuse(field, QString::fromStdString(problem->message));
+        Refuse(FieldWidget(problem->field), QString::fromStdString(problem->message));
         return false;
     }
-
-    m_dAmount = *amount;
-    m_nPeriods = *periods;
-    m_dRate = *rate;
-    m_dtFirstPayment = *firstPayment;
-    m_strCompoundPeriod = compound;
-    m_strPaymentPeriod = payment;
-    m_bBalloon = balloon;
-    m_nPayoffPeriod = *payoff;
-    m_dAdditionalPayment = *additional;
+    StoreMembers(terms, payment, compound);
     return true;
 }

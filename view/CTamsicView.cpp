@@ -1,9 +1,10 @@
 #include "view/CTamsicView.h"
 
-#include "app/DisplaySettings.h"
 #include "engine/Schedule.h"
 #include "output/AmountFormat.h"
 #include "output/LoanSummary.h"
+#include "output/PresenterTexts.h"
+#include "view/DisplaySettings.h"
 #include "view/LoanDocument.h"
 #include "view/LoanParamsCommands.h"
 #include "view/YearTabStrip.h"
@@ -17,6 +18,8 @@
 #include <algorithm>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -29,7 +32,7 @@ constexpr int kSummaryTop = 10;
 const QColor kFrameColor(191, 191, 191);
 const QColor kGridColor(239, 239, 239);
 
-QString Latin1(const std::string& text) {
+QString Latin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -46,10 +49,12 @@ int LineAt(int y, int origin, int step) {
 
 }  // namespace
 
-CTamsicView::CTamsicView(LoanDocument& document, const DisplaySettings& settings, QWidget* parent)
+CTamsicView::CTamsicView(LoanDocument& document, const DisplaySettings& settings, HelpRequest help,
+                         QWidget* parent)
     : QAbstractScrollArea(parent),
       m_document(document),
       m_settings(settings),
+      m_help(std::move(help)),
       m_selectedYear(brellow::kAllYears) {
     setFrameShape(QFrame::NoFrame);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
@@ -59,7 +64,7 @@ CTamsicView::CTamsicView(LoanDocument& document, const DisplaySettings& settings
 CTamsicView::~CTamsicView() = default;
 
 void CTamsicView::OnInitialUpdate() {
-    m_document.doc().ComputePayment();
+    m_document.computePayment();
     UpdateLayout();
 }
 
@@ -68,7 +73,7 @@ CTamsicView::LayoutKey CTamsicView::CurrentLayoutKey() const {
     LayoutKey key;
     key.showTable = m_settings.showTable;
     key.length = doc.GetScheduleLength();
-    key.hasTabs = brellow::HasYearTabs(doc);
+    key.hasTabs = HasYearTabs(doc);
     if (key.hasTabs) {
         const brellow::YearSpan span = brellow::ScheduleYears(doc);
         key.firstYear = span.first;
@@ -142,7 +147,7 @@ void CTamsicView::PlaceYearTabs() {
 }
 
 void CTamsicView::OnTabSelChange(int index) {
-    m_selectedYear = brellow::SelectedYear(m_document.doc(), index);
+    m_selectedYear = SelectedYear(m_document.doc(), index);
     UpdateTableBottom();
     SetScrollSizes();
     viewport()->update();
@@ -154,7 +159,7 @@ void CTamsicView::SelectTab(int index) {
 
 int CTamsicView::GetSelectedYear() const {
     if (!m_settings.showTable || !m_tabYears) return brellow::kAllYears;
-    return brellow::SelectedYear(m_document.doc(), m_tabYears->currentIndex());
+    return SelectedYear(m_document.doc(), m_tabYears->currentIndex());
 }
 
 void CTamsicView::UpdateTableBottom() {
@@ -163,9 +168,9 @@ void CTamsicView::UpdateTableBottom() {
         return;
     }
     const int year = GetSelectedYear();
-    const brellow::CTamsicDoc& doc = m_document.doc();
+    const brellow::ScheduleGenerator listing(m_document.doc(), year, &m_document.checkpoints());
     // No rows still leaves the heads and the totals: never a negative height.
-    const long long rows = std::max(brellow::CountRowsInYear(doc, year), 0);
+    const long long rows = std::max(listing.ListedRows(), 0);
     const long long lines = rows + (year == brellow::kAllYears ? 2 : 3);
     const long long bottom = m_nTableTop + static_cast<long long>(m_nRowHeight) * lines + 2;
     m_nTableBottom = static_cast<int>(std::min<long long>(bottom, std::numeric_limits<int>::max()));
@@ -295,16 +300,13 @@ void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, con
 
     int y = table.top() + 2;
     if (lineExposed(y)) {
-        static const char* const kHeads[] = {"Period",   "Date",      "Payment",
-                                             "Interest", "Principal", "Balance"};
         for (int column = -1; column <= 4; ++column) {
-            DrawCell(painter, left, y, column, QString::fromLatin1(kHeads[column + 1]));
+            DrawCell(painter, left, y, column, Latin1(brellow::kColumnHeads[column + 1]));
         }
     }
     y += m_nRowHeight;
 
-    const brellow::CTamsicDoc& doc = m_document.doc();
-    brellow::ScheduleGenerator generator(doc, year);
+    brellow::ScheduleGenerator generator(m_document.doc(), year, &m_document.checkpoints());
     const int firstRowY = y;
     const int listed = generator.ListedRows();
     const long long totalsY = firstRowY + static_cast<long long>(m_nRowHeight) * listed;
@@ -313,13 +315,14 @@ void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, con
     const int firstVisible = std::max(0, LineAt(exposed.top(), firstRowY, m_nRowHeight));
     const int lastVisible = LineAt(exposed.bottom(), firstRowY, m_nRowHeight);
 
+    // The walk starts at the first row on screen; the totals need the rows after the
+    // last one, which are then few.
+    generator.SkipListed(firstVisible);
     brellow::ScheduleRow row;
     std::string text;
-    int index = 0;
-    // The arithmetic runs from the first row; only the rows on screen are formatted.
-    for (; index <= lastVisible || totalsExposed; ++index) {
+    for (int index = firstVisible; index <= lastVisible || totalsExposed; ++index) {
         if (!generator.Next(row)) break;
-        if (index < firstVisible || index > lastVisible) continue;
+        if (index > lastVisible) continue;
         const int rowY = firstRowY + m_nRowHeight * index;
         text.clear();
         brellow::AppendInt(text, row.period);
@@ -335,20 +338,22 @@ void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, con
     if (!totalsExposed) return;
 
     y = static_cast<int>(totalsY);
-    const auto drawTotals = [&](const char* label, const brellow::AmountTotals& sums) {
+    const auto drawTotals = [&](std::string_view label, const brellow::AmountTotals& sums) {
         painter.drawText(QRect(left, y, m_nColumnWidth, m_nRowHeight),
-                         Qt::AlignRight | Qt::AlignTop, QString::fromLatin1(label));
+                         Qt::AlignRight | Qt::AlignTop, Latin1(label));
         DrawCell(painter, left, y, 1, AmountText(sums.payment));
         DrawCell(painter, left, y, 2, AmountText(sums.interest));
         DrawCell(painter, left, y, 3, AmountText(sums.principal));
         y += m_nRowHeight;
     };
-    if (generator.HasAnnualTotals()) drawTotals("Annual Totals:", generator.Totals().annual);
-    drawTotals("Running Totals:", generator.Totals().running);
+    if (generator.HasAnnualTotals()) {
+        drawTotals(brellow::kAnnualTotalsLabel, generator.Totals().annual);
+    }
+    drawTotals(brellow::kRunningTotalsLabel, generator.Totals().running);
 }
 
 void CTamsicView::OnChangeLoanParameters() {
-    ChangeLoanParameters(m_document, this);
+    ChangeLoanParameters(m_document, this, m_help);
 }
 void CTamsicView::OnEditUndo() {
     UndoLoanParameters(m_document);

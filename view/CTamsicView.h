@@ -4,11 +4,14 @@
 // tabs ("All" and one per calendar year, none for annually paid loans) and the
 // amortization table, all at fixed pixel positions in a scrolled document.
 //
-// Nothing of the table is cached: every paint regenerates the rows from the terms and
-// formats only the rows that meet the exposed rectangle. The scroll height follows
+// Nothing of the table is cached: every paint regenerates the rows from the terms,
+// starting at the document's nearest schedule checkpoint, and formats only the rows that
+// meet the exposed rectangle. The scroll height follows
 // the table: for the "All" tab 20 × (rows + 2) + 2 pixels below the table top, for one
 // year 20 × (rows in that year + 3) + 2. With 30 years of monthly payments the tab
 // strip reserves 25 × (30 / 11 + 1) = 75 pixels, so the table starts at 195.
+
+#include "view/HelpRequest.h"
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
@@ -22,8 +25,10 @@ class CTamsicView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    // `settings` belongs to the main frame and outlives every view.
-    CTamsicView(LoanDocument& document, const DisplaySettings& settings, QWidget* parent = nullptr);
+    // `settings` belongs to the main frame and outlives every view; `help` answers the
+    // parameters dialog's "Help".
+    CTamsicView(LoanDocument& document, const DisplaySettings& settings, HelpRequest help = {},
+                QWidget* parent = nullptr);
     ~CTamsicView() override;
 
     LoanDocument& GetDocument() const noexcept { return m_document; }
@@ -107,6 +112,7 @@ private:
 
     LoanDocument& m_document;
     const DisplaySettings& m_settings;
+    HelpRequest m_help;
     LayoutKey m_layoutKey;
     // The year chosen by the person, kept across layouts while it exists.
     int m_selectedYear;

@@ -13,7 +13,9 @@ std::string NativePath(const QString& path) {
 }  // namespace
 
 LoanDocument::LoanDocument(const brellow::CTamsicDoc& doc, QObject* parent)
-    : QObject(parent), m_doc(doc) {}
+    : QObject(parent), m_doc(doc) {
+    updateCheckpoints();
+}
 
 void LoanDocument::setModified(bool modified) {
     const bool was = m_doc.IsModified();
@@ -22,7 +24,18 @@ void LoanDocument::setModified(bool modified) {
 }
 
 void LoanDocument::notifyTermsChanged() {
+    updateCheckpoints();
     emit termsChanged();
+}
+
+void LoanDocument::computePayment() {
+    m_doc.ComputePayment();
+    updateCheckpoints();
+}
+
+void LoanDocument::updateCheckpoints() {
+    const brellow::ScheduleBasis basis = m_doc.GetScheduleBasis();
+    if (!(m_checkpoints.Basis() == basis)) m_checkpoints = brellow::ScheduleCheckpoints(basis);
 }
 
 QString LoanDocument::title() const {
@@ -45,6 +58,7 @@ QString LoanDocument::readFrom(const QString& path) {
     const bool wasModified = m_doc.IsModified();
     m_doc = loaded;
     m_doc.SetModifiedFlag(false);
+    updateCheckpoints();
     if (wasModified) emit modifiedChanged(false);
     emit titleChanged();
     emit termsChanged();

@@ -2,8 +2,15 @@
 
 // An open loan document as the windows see it: the engine's CTamsicDoc plus the
 // signals every view of it listens to. Views of one document share one LoanDocument.
+//
+// It also keeps the schedule's checkpoints, so that a view showing rows near the end of
+// a long schedule starts its walk close to them. They are built again whenever the
+// terms or the payment have changed (on notifyTermsChanged, on reading a file and on
+// computePayment); checkpoints of other terms are ignored by the generator, so a
+// change that was not announced costs speed, never correctness.
 
 #include "engine/CTamsicDoc.h"
+#include "engine/Schedule.h"
 
 #include <QObject>
 #include <QString>
@@ -23,6 +30,9 @@ public:
     // Call after the terms (and the computed payment) changed: every view lays itself
     // out again where the schedule's length or years changed, and repaints.
     void notifyTermsChanged();
+    // Computes the payment and periodic rate from the terms, as a view does on opening.
+    void computePayment();
+    const brellow::ScheduleCheckpoints& checkpoints() const noexcept { return m_checkpoints; }
 
     QString title() const;
     QString pathName() const;
@@ -45,5 +55,9 @@ signals:
     void titleChanged();
 
 private:
+    // Builds the checkpoints again unless they belong to the current terms and payment.
+    void updateCheckpoints();
+
     brellow::CTamsicDoc m_doc;
+    brellow::ScheduleCheckpoints m_checkpoints;
 };

@@ -5,12 +5,15 @@
 // marks the document and calls LoanDocument::notifyTermsChanged(), which lays out and
 // repaints every view of the document.
 
+#include "view/HelpRequest.h"
+
 class LoanDocument;
 class QWidget;
 
 // Opens the "Loan Parameters" dialog on the document's terms; on OK applies them when
-// anything changed. Returns true when the terms changed.
-bool ChangeLoanParameters(LoanDocument& document, QWidget* parent);
+// anything changed. Returns true when the terms changed. The dialog's "Help" goes to
+// `help`.
+bool ChangeLoanParameters(LoanDocument& document, QWidget* parent, const HelpRequest& help = {});
 void UndoLoanParameters(LoanDocument& document);
 void RedoLoanParameters(LoanDocument& document);
 // Enabled states of Undo and Redo: the document is modified and the entry is available.

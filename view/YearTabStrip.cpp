@@ -1,5 +1,9 @@
 #include "view/YearTabStrip.h"
 
+#include "engine/CTamsicDoc.h"
+#include "engine/PaymentCalendar.h"
+#include "engine/Schedule.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -221,4 +225,15 @@ void YearTabStrip::keyPressEvent(QKeyEvent* event) {
             QWidget::keyPressEvent(event);
             return;
     }
+}
+
+bool HasYearTabs(const brellow::CTamsicDoc& doc) {
+    return brellow::ScheduleHasYears(doc);
+}
+
+int SelectedYear(const brellow::CTamsicDoc& doc, int tabIndex) {
+    if (tabIndex <= 0 || !HasYearTabs(doc)) return brellow::kAllYears;
+    const brellow::PaymentCalendar calendar(doc.GetFirstPaymentDate(), doc.GetPaymentFrequency());
+    if (!calendar.HasDates()) return brellow::kAllYears;
+    return calendar.FirstYear() + tabIndex - 1;
 }

@@ -12,6 +12,10 @@
 
 class QToolButton;
 
+namespace brellow {
+class CTamsicDoc;
+}
+
 class YearTabStrip : public QWidget {
     Q_OBJECT
 
@@ -63,3 +67,10 @@ private:
     QToolButton* m_left;
     QToolButton* m_right;
 };
+
+// Whether a loan shows year tabs: paid more often than yearly, with a valid first date.
+bool HasYearTabs(const brellow::CTamsicDoc& doc);
+// The year a presenter lists for the selected tab: brellow::kAllYears for the "All" tab
+// (index 0 or less), for loans without year tabs and for schedules without dates;
+// otherwise the first payment's year + tab − 1.
+int SelectedYear(const brellow::CTamsicDoc& doc, int tabIndex);

@@ -1,8 +1,9 @@
 #include "view/CTamsicView.h"
 
-#include "app/DisplaySettings.h"
 #include "engine/Schedule.h"
 #include "tests/app/GuiTestSupport.h"
+#include "tests/support/TestLoans.h"
+#include "view/DisplaySettings.h"
 #include "view/LoanDocument.h"
 #include "view/YearTabStrip.h"
 
@@ -19,23 +20,29 @@ namespace {
 
 using brellow::OleDateTime;
 
-// 100,000.00 at 6 %, paid and compounded monthly, from January 2003.
-void SetMonthlyLoan(brellow::CTamsicDoc& doc, int periods, const OleDateTime& first) {
-    doc.SetLoanAmount(100000.0);
-    doc.SetNumPeriods(periods);
-    doc.SetInterestRate(6.0);
-    doc.SetFirstPaymentDate(first);
-    doc.SetPaymentFrequency(static_cast<int>(brellow::PaymentFrequency::Monthly));
-    doc.SetCompoundFrequency(static_cast<int>(brellow::CompoundFrequency::Monthly));
-    doc.SetBalloon(false);
-    doc.SetAdditionalPayment(0.0);
+// A loan whose view does not ask for its parameters.
+brellow::CTamsicDoc SettledLoan(const brellow::test::LoanSpec& spec = {}) {
+    brellow::CTamsicDoc doc = brellow::test::Loan(spec);
     doc.m_bParametersPending = false;
+    return doc;
+}
+
+constexpr QRgb kSentinel = 0xFF123456;
+
+// The part of the view inside `exposed`, painted on an image full of kSentinel.
+QImage Render(CTamsicView& view, const QRect& exposed) {
+    QImage image(exposed.size(), QImage::Format_RGB32);
+    image.fill(kSentinel);
+    QPainter painter(&image);
+    painter.translate(-exposed.topLeft());
+    view.OnDraw(painter, exposed);
+    return image;
 }
 
 class ViewTest : public ::testing::Test {
 protected:
-    ViewTest() : view(document, settings) {
-        SetMonthlyLoan(document.doc(), 360, OleDateTime::FromDate(2003, 1, 1));
+    // 100,000.00 at 6 %, paid and compounded monthly over 360 months from January 2003.
+    ViewTest() : document(SettledLoan()), view(document, settings) {
         view.resize(800, 600);
         view.OnInitialUpdate();
     }
@@ -47,18 +54,10 @@ protected:
         document.notifyTermsChanged();
     }
 
-    QImage Render(const QRect& exposed) {
-        QImage image(exposed.size(), QImage::Format_RGB32);
-        image.fill(kSentinel);
-        QPainter painter(&image);
-        painter.translate(-exposed.topLeft());
-        view.OnDraw(painter, exposed);
-        return image;
-    }
+    QImage Render(const QRect& exposed) { return ::Render(view, exposed); }
 
     int TableHeight() const { return view.m_nTableBottom - view.m_nTableTop; }
 
-    static constexpr QRgb kSentinel = 0xFF123456;
     DisplaySettings settings;
     LoanDocument document;
     CTamsicView view;
@@ -296,10 +295,9 @@ TEST_F(ViewTest, NewDocumentOpensTheParametersDialogOnce) {
 
 TEST(ViewLargeLoan, WeeklyLoanOfManyYearsGetsAScrollingStrip) {
     DisplaySettings settings;
-    LoanDocument document;
-    brellow::CTamsicDoc& doc = document.doc();
-    SetMonthlyLoan(doc, 400000, OleDateTime::FromDate(2026, 1, 1));
-    doc.SetPaymentFrequency(static_cast<int>(brellow::PaymentFrequency::Weekly));
+    LoanDocument document(
+        SettledLoan({.periods = 400000, .first = OleDateTime::FromDate(2026, 1, 1), .payment = 0}));
+    const brellow::CTamsicDoc& doc = document.doc();
     CTamsicView view(document, settings);
     view.resize(1000, 800);
     view.OnInitialUpdate();
@@ -309,6 +307,44 @@ TEST(ViewLargeLoan, WeeklyLoanOfManyYearsGetsAScrollingStrip) {
     EXPECT_TRUE(view.YearTabs()->isScrollable());
     EXPECT_EQ(120 + 25 * (span.Count() / 11 + 1), view.m_nTableTop);
     EXPECT_EQ(view.m_nTableTop + 20 * 400002 + 2, view.m_nTableBottom);
+}
+
+TEST(ViewCheckpoints, RowsFromACheckpointPaintAsFromTheFirstRow) {
+    // Checkpoints every 1,024 rows of an undated loan, and at each year of a weekly one.
+    const struct {
+        const char* loan;
+        brellow::test::LoanSpec spec;
+        int tab;
+    } cases[] = {
+        {"undated",
+         {.periods = 5000, .first = OleDateTime(0.0, OleDateTime::Status::Invalid), .payment = 0},
+         0},
+        {"weekly, every year", {.periods = 5000, .payment = 0}, 0},
+        {"weekly, one year", {.periods = 5000, .payment = 0}, 40},
+    };
+    for (const auto& c : cases) {
+        DisplaySettings settings;
+        LoanDocument kept(SettledLoan(c.spec));
+        LoanDocument stale(SettledLoan({.amount = 1}));
+        CTamsicView keptView(kept, settings);
+        CTamsicView staleView(stale, settings);
+        keptView.OnInitialUpdate();
+        staleView.OnInitialUpdate();
+        // The same terms without telling the document: its checkpoints belong to other
+        // terms, so its walks start at the first row.
+        stale.doc() = kept.doc();
+        staleView.UpdateLayout();
+        ASSERT_TRUE(kept.checkpoints().Basis() == kept.doc().GetScheduleBasis()) << c.loan;
+        ASSERT_FALSE(stale.checkpoints().Basis() == stale.doc().GetScheduleBasis()) << c.loan;
+        keptView.SelectTab(c.tab);
+        staleView.SelectTab(c.tab);
+        const int bottom = keptView.m_nTableBottom;
+        ASSERT_EQ(bottom, staleView.m_nTableBottom) << c.loan;
+        for (int top : {keptView.m_nTableTop + 20 * 1100 + 7, bottom / 2, bottom - 300}) {
+            const QRect band(0, top, 682, 300);
+            EXPECT_EQ(Render(staleView, band), Render(keptView, band)) << c.loan << " at " << top;
+        }
+    }
 }
 
 }  // namespace

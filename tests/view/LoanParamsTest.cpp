@@ -1,8 +1,9 @@
-#include "app/DisplaySettings.h"
 #include "app/HelpWindow.h"
 #include "tests/app/GuiTestSupport.h"
+#include "tests/support/TestLoans.h"
 #include "view/CLoanParamsDlg.h"
 #include "view/CTamsicView.h"
+#include "view/DisplaySettings.h"
 #include "view/LoanDocument.h"
 #include "view/LoanParamsCommands.h"
 
@@ -28,15 +29,10 @@ namespace {
 using brellow::CTamsicDoc;
 using brellow::OleDateTime;
 
-// 100,000.00 at 6 % over 360 months, first payment 04/01/2003.
-CTamsicDoc Loan() {
-    CTamsicDoc doc(OleDateTime::FromDate(2003, 3, 15));
-    doc.SetLoanAmount(100000);
-    doc.SetNumPeriods(360);
-    doc.SetInterestRate(6);
-    doc.ComputePayment();
-    return doc;
-}
+using brellow::test::Loan;
+
+// The loans below are 100,000.00 at 6 % over 360 months, first payment 04/01/2003.
+const OleDateTime kApril2003 = OleDateTime::FromDate(2003, 4, 1);
 
 // The dialog as a person sees it, found by the names of its fields.
 struct Dialog {
@@ -87,7 +83,7 @@ void Drive(const std::function<void(const Dialog&)>& script, const std::function
 
 bool Change(LoanDocument& document, const std::function<void(const Dialog&)>& script) {
     bool changed = false;
-    Drive(script, [&] { changed = ChangeLoanParameters(document, nullptr); });
+    Drive(script, [&] { changed = ChangeLoanParameters(document, nullptr, ShowHelp); });
     return changed;
 }
 
@@ -97,10 +93,7 @@ void PressOk(const Dialog& d) {
 
 TEST(LoanParamsDialog, ShowsTheDocumentWhateverTheLocaleAndOkWithoutEditsChangesNothing) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    CTamsicDoc loan = Loan();
-    loan.SetInterestRate(7.5);
-    loan.SetCompoundFrequency(8);
-    LoanDocument document(loan);
+    LoanDocument document(Loan({.rate = 7.5, .first = kApril2003, .compound = 8}));
     QSignalSpy termsChanged(&document, &LoanDocument::termsChanged);
     EXPECT_FALSE(Change(document, [](const Dialog& d) {
         EXPECT_EQ("Loan Parameters", d.dlg->windowTitle());
@@ -134,9 +127,9 @@ TEST(LoanParamsDialog, ShowsTheDocumentWhateverTheLocaleAndOkWithoutEditsChanges
 TEST(LoanParamsDialog, UntouchedFieldsReadBackAsTheValuesTheyShow) {
     // A document made on the 1st pays first on that day at the current time, and
     // 1,234.10 is stored as 1234.1000000000001: the field shows neither difference.
-    CTamsicDoc loan(OleDateTime::FromCivil({2024, 5, 1, 14, 30, 0}));
-    loan.SetLoanAmount(1234.10);
-    loan.SetNumPeriods(12);
+    const CTamsicDoc loan = Loan({.amount = 1234.10,
+                                  .periods = 12,
+                                  .first = OleDateTime::FromCivil({2024, 5, 1, 14, 30, 0})});
     LoanDocument document(loan);
     EXPECT_FALSE(Change(document, PressOk));
     EXPECT_FALSE(document.doc().IsModified());
@@ -144,7 +137,7 @@ TEST(LoanParamsDialog, UntouchedFieldsReadBackAsTheValuesTheyShow) {
 }
 
 TEST(LoanParamsDialog, TheLabelFollowsTheChosenPaymentPeriodNotTyping) {
-    LoanDocument document(Loan());
+    LoanDocument document(Loan({.first = kApril2003}));
     Change(document, [](const Dialog& d) {
         QTest::keyClick(d.combo("paymentPeriod"), Qt::Key_Up);
         EXPECT_EQ("Total Periods (biweeks):", d.dlg->m_stTotalPeriods->text());
@@ -187,7 +180,7 @@ TEST(LoanParamsDialog, RefusesAFieldWithItsMessageAndSelectsIt) {
          false, "firstDate"},
     };
     for (const auto& c : cases) {
-        LoanDocument document(Loan());
+        LoanDocument document(Loan({.first = kApril2003}));
         EXPECT_FALSE(Change(document, [&](const Dialog& d) {
             if (c.balloon) QTest::keyClick(d.dlg->findChild<QWidget*>("balloon"), Qt::Key_Space);
             d.type(c.field, c.text);
@@ -226,7 +219,7 @@ TEST(LoanParamsDialog, ChecksEachFieldWholeInTabOrder) {
          "additionalPayment"},
     };
     for (const auto& c : cases) {
-        LoanDocument document(Loan());
+        LoanDocument document(Loan({.first = kApril2003}));
         Change(document, [&](const Dialog& d) {
             QTest::keyClick(d.dlg->findChild<QWidget*>("balloon"), Qt::Key_Space);
             for (const auto& [field, text] : c.typed) d.type(field, text);
@@ -237,7 +230,7 @@ TEST(LoanParamsDialog, ChecksEachFieldWholeInTabOrder) {
 }
 
 TEST(LoanParamsCommands, AppliesAChangeAndRecordsTheOldTermsForUndo) {
-    LoanDocument document(Loan());
+    LoanDocument document(Loan({.first = kApril2003}));
     const brellow::LoanTerms before = document.doc().GetTerms();
     QSignalSpy termsChanged(&document, &LoanDocument::termsChanged);
     EXPECT_TRUE(Change(document, [](const Dialog& d) {
@@ -302,7 +295,7 @@ TEST(LoanParamsCommands, DecidesWhatCountsAsAChange) {
          false, 0, 3},
     };
     for (const auto& c : cases) {
-        LoanDocument document(Loan());
+        LoanDocument document(Loan({.first = kApril2003}));
         EXPECT_EQ(c.changed, Change(document,
                                     [&](const Dialog& d) {
                                         c.edit(d);
@@ -319,7 +312,7 @@ TEST(LoanParamsCommands, DecidesWhatCountsAsAChange) {
 }
 
 TEST(LoanParamsCommands, UndoAndRedoStepBetweenTheLastTwoTerms) {
-    LoanDocument document(Loan());
+    LoanDocument document(Loan({.first = kApril2003}));
     const double paymentAt6 = document.doc().GetPayment();
     QSignalSpy termsChanged(&document, &LoanDocument::termsChanged);
     Change(document, [](const Dialog& d) {
@@ -356,7 +349,7 @@ TEST(LoanParamsCommands, UndoAndRedoStepBetweenTheLastTwoTerms) {
 }
 
 TEST(LoanParamsCommands, EveryViewOfTheDocumentFollowsChangeUndoAndRedo) {
-    LoanDocument document(Loan());
+    LoanDocument document(Loan({.first = kApril2003}));
     const DisplaySettings settings;
     CTamsicView first(document, settings);
     CTamsicView second(document, settings);
@@ -385,9 +378,7 @@ TEST(LoanParamsCommands, EveryViewOfTheDocumentFollowsChangeUndoAndRedo) {
 }
 
 TEST(LoanParamsCommands, RecordsACodeWithoutANameAsMonthly) {
-    CTamsicDoc loan = Loan();
-    loan.SetPaymentFrequency(9);
-    LoanDocument document(loan);
+    LoanDocument document(Loan({.first = kApril2003, .payment = 9}));
     EXPECT_FALSE(Change(document, PressOk));
     Change(document, [](const Dialog& d) {
         d.type("rate", "7");

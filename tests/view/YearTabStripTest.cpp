@@ -1,5 +1,8 @@
 #include "view/YearTabStrip.h"
 
+#include "engine/Schedule.h"
+#include "tests/support/TestLoans.h"
+
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
@@ -60,6 +63,33 @@ TEST(YearTabStrip, NarrowStripOfFewYearsDoesNotScroll) {
     strip.resize(652, strip.sizeHint().height());
     EXPECT_FALSE(strip.isScrollable());
     EXPECT_EQ(-1, strip.tabAt(QPoint(600, 1)));  // right of the last tab
+}
+
+TEST(YearTabs, EachTabListsItsYear) {
+    using brellow::OleDateTime;
+    using brellow::test::Loan;
+    const brellow::CTamsicDoc monthly = Loan();  // 2003 to 2032
+    const brellow::CTamsicDoc annual = Loan({.periods = 10, .payment = 6, .compound = 7});
+    const brellow::CTamsicDoc undated =
+        Loan({.first = OleDateTime(37622.0, OleDateTime::Status::Null)});
+    const struct {
+        const char* loan;
+        const brellow::CTamsicDoc& doc;
+        bool tabs;
+        int tab;
+        int year;
+    } cases[] = {
+        {"monthly", monthly, true, 0, brellow::kAllYears},
+        {"monthly", monthly, true, -1, brellow::kAllYears},
+        {"monthly", monthly, true, 1, 2003},
+        {"monthly", monthly, true, 30, 2032},
+        {"annual", annual, false, 2, brellow::kAllYears},
+        {"undated", undated, false, 3, brellow::kAllYears},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.tabs, HasYearTabs(c.doc)) << c.loan;
+        EXPECT_EQ(c.year, SelectedYear(c.doc, c.tab)) << c.loan << " tab " << c.tab;
+    }
 }
 
 }  // namespace
