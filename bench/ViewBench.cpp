@@ -7,9 +7,9 @@
 
 #include "app/CBrellowApp.h"
 #include "app/CMainFrame.h"
-#include "app/DisplaySettings.h"
 #include "engine/Schedule.h"
 #include "view/CTamsicView.h"
+#include "view/DisplaySettings.h"
 #include "view/LoanDocument.h"
 #include "view/YearTabStrip.h"
 
