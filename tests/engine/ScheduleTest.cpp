@@ -209,63 +209,41 @@ TEST(ScheduleCheckpoints, ResumedWalksEqualTheFullWalk) {
 
 TEST(ScheduleDates, StepsFromTheFirstPayment) {
     using V = std::vector<std::string>;
-    EXPECT_EQ((V{"01/31/2024", "02/29/2024", "03/31/2024", "04/30/2024", "05/31/2024"}),
-              Dates(Loan({.amount = 1000,
-                          .periods = 12,
-                          .rate = 5,
-                          .first = OleDateTime::FromDate(2024, 1, 31)}),
-                    5));
-    EXPECT_EQ((V{"01/31/2023", "03/31/2023", "05/31/2023"}),
-              Dates(Loan({.amount = 1000,
-                          .periods = 12,
-                          .rate = 5,
-                          .first = OleDateTime::FromDate(2023, 1, 31),
-                          .payment = 3}),
-                    3));
-    EXPECT_EQ((V{"02/29/2024", "02/28/2025", "02/28/2026", "02/28/2027", "02/29/2028"}),
-              Dates(Loan({.amount = 1000,
-                          .periods = 5,
-                          .rate = 5,
-                          .first = OleDateTime::FromDate(2024, 2, 29),
-                          .payment = 6,
-                          .compound = 7}),
-                    5));
-    EXPECT_EQ((V{"01/15/2003", "02/15/2003", "03/15/2003"}),
-              Dates(Loan({.amount = 1000,
-                          .periods = 12,
-                          .rate = 5,
-                          .first = OleDateTime::FromDate(2003, 1, 15)}),
-                    3));
+    const struct {
+        OleDateTime first;
+        int payment;
+        V dates;
+    } cases[] = {
+        {OleDateTime::FromDate(2024, 1, 31),
+         2,  // month ends clamp, then come back
+         {"01/31/2024", "02/29/2024", "03/31/2024", "04/30/2024", "05/31/2024"}},
+        {OleDateTime::FromDate(2023, 1, 31), 3, {"01/31/2023", "03/31/2023", "05/31/2023"}},
+        {OleDateTime::FromDate(2024, 2, 29),
+         6,
+         {"02/29/2024", "02/28/2025", "02/28/2026", "02/28/2027", "02/29/2028"}},
+        {OleDateTime::FromDate(2003, 1, 15), 2, {"01/15/2003", "02/15/2003", "03/15/2003"}},
+        // An unknown payment code leaves the date where it is.
+        {OleDateTime::FromDate(2003, 1, 15), 9, {"01/15/2003", "01/15/2003"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.dates, Dates(Loan({.periods = 12, .first = c.first, .payment = c.payment}),
+                                 c.dates.size()));
+    }
     // Weekly from a Monday stays on Mondays, keeping the time of day.
     const OleDateTime monday = OleDateTime::FromCivil({2026, 1, 5, 9, 30, 0});
-    const Listing weekly =
-        List(Loan({.amount = 1000, .periods = 60, .rate = 5, .first = monday, .payment = 0}));
+    const Listing weekly = List(Loan({.periods = 60, .first = monday, .payment = 0}));
     for (const ScheduleRow& row : weekly.rows) {
         const auto civil = ToCivil(row.date);
         EXPECT_EQ(9, civil->hour);
         EXPECT_EQ(1, (ToDayAndSecond(row.date)->day - ToDayAndSecond(monday)->day) % 7 + 1);
     }
     EXPECT_EQ("01/05/2026", FormatDate(weekly.rows[0].date));
-    EXPECT_EQ(
-        "01/19/2026",
-        FormatDate(
-            List(Loan({.amount = 1000, .periods = 5, .rate = 5, .first = monday, .payment = 1}))
-                .rows[1]
-                .date));
+    const Listing biweekly = List(Loan({.periods = 5, .first = monday, .payment = 1}));
+    EXPECT_EQ("01/19/2026", FormatDate(biweekly.rows[1].date));
     // Monthly rows after the first are at midnight.
-    const Listing monthly = List(Loan({.amount = 1000,
-                                       .periods = 3,
-                                       .rate = 5,
-                                       .first = OleDateTime::FromCivil({2026, 5, 1, 10, 0, 0})}));
+    const Listing monthly =
+        List(Loan({.periods = 3, .first = OleDateTime::FromCivil({2026, 5, 1, 10, 0, 0})}));
     EXPECT_EQ(OleDateTime::FromDate(2026, 6, 1), monthly.rows[1].date);
-    // An unknown payment code leaves the date where it is.
-    EXPECT_EQ((V{"01/15/2003", "01/15/2003"}),
-              Dates(Loan({.amount = 1000,
-                          .periods = 2,
-                          .rate = 5,
-                          .first = OleDateTime::FromDate(2003, 1, 15),
-                          .payment = 9}),
-                    2));
 }
 
 TEST(ScheduleDates, InvalidFirstDateListsEveryRowWithoutDates) {
