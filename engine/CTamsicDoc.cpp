@@ -50,6 +50,10 @@ OleDateTime DefaultFirstPaymentDate(const OleDateTime& now) {
                                  december ? 1 : civil->month + 1, 1);
 }
 
+int PaymentsPerYear(int paymentFrequency) noexcept {
+    return kPaymentsPerYear[PaymentCodeForRate(paymentFrequency)];
+}
+
 CTamsicDoc::CTamsicDoc(const OleDateTime& now) : m_dtFirstPayment(DefaultFirstPaymentDate(now)) {}
 
 void CTamsicDoc::SetLoanAmount(double amount) noexcept {

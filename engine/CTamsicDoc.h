@@ -34,6 +34,10 @@ namespace brellow {
 // month. A new document's first payment date.
 OleDateTime DefaultFirstPaymentDate(const OleDateTime& now);
 
+// Payments a year of a payment code: 52, 26, 12, 6, 4, 2, 1 for codes 0..6; a code
+// without a name counts as Monthly (12), as its rate does.
+int PaymentsPerYear(int paymentFrequency) noexcept;
+
 class CTamsicDoc {
 public:
     // `now` is the moment the document is created; tests pass a fixed one.

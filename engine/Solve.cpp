@@ -1,0 +1,158 @@
+#include "engine/Solve.h"
+
+#include "engine/CTamsicDoc.h"
+#include "engine/Cents.h"
+#include "engine/Limits.h"
+
+#include <cstdint>
+
+namespace brellow {
+namespace {
+
+// The rate is solved in millionths of a percent.
+constexpr double kRateUnitsPerPercent = 1e6;
+constexpr std::int64_t kLowestRate = -99 * 1'000'000LL;
+constexpr std::int64_t kHighestRate = 1000 * 1'000'000LL;
+// Amounts below 10^12 in magnitude, in cents.
+constexpr std::int64_t kMaxAmountCents = 99'999'999'999'999;
+
+double AmountOfCents(std::int64_t cents) {
+    return static_cast<double>(cents) * 0.01;
+}
+
+double RateOfUnits(std::int64_t units) {
+    return static_cast<double>(units) / kRateUnitsPerPercent;
+}
+
+double PaymentOf(const LoanTerms& terms) {
+    CTamsicDoc doc(terms.firstPayment);
+    doc.RestoreTerms(terms);
+    doc.ComputePayment();
+    return doc.GetPayment();
+}
+
+// Payments are compared in whole cents: the computed payment is cents × 0.01, which
+// need not be the double that the same decimal text reads as (599.55).
+double CentsOf(double payment) {
+    return RoundCents(payment * 100.0);
+}
+
+// The first of low..high at which `holds` is true, for a `holds` that is false up to
+// some point and true from there on; high + 1 when it is true nowhere.
+template <typename Predicate>
+std::int64_t FirstWhere(std::int64_t low, std::int64_t high, Predicate holds) {
+    std::int64_t end = high + 1;
+    while (low < end) {
+        const std::int64_t middle = low + (end - low) / 2;
+        if (holds(middle)) {
+            end = middle;
+        } else {
+            low = middle + 1;
+        }
+    }
+    return low;
+}
+
+std::int64_t FloorDiv(std::int64_t value, std::int64_t step) {
+    const std::int64_t quotient = value / step;
+    return quotient * step > value ? quotient - 1 : quotient;
+}
+
+// Of low..high (low <= high), the number with the most trailing decimal zeros, and of
+// those the one nearest the middle.
+std::int64_t Roundest(std::int64_t low, std::int64_t high) {
+    const std::int64_t middle = low + (high - low) / 2;
+    std::int64_t best = middle;
+    for (std::int64_t step = 10; step <= 1'000'000'000'000'000'000LL / 10; step *= 10) {
+        const std::int64_t below = FloorDiv(middle, step) * step;
+        const std::int64_t above = below + step;
+        const bool belowFits = below >= low;
+        const bool aboveFits = above <= high;
+        if (!belowFits && !aboveFits) break;
+        best = !aboveFits || (belowFits && middle - below <= above - middle) ? below : above;
+    }
+    return best;
+}
+
+std::variant<SolvedLoan, SolveFailure> SolveAmount(LoanTerms terms, double payment) {
+    const double wanted = CentsOf(payment);
+    const auto paymentOf = [&](std::int64_t cents) {
+        terms.loanAmount = AmountOfCents(cents);
+        return CentsOf(PaymentOf(terms));
+    };
+    // The payment grows with the amount.
+    const std::int64_t low = FirstWhere(-kMaxAmountCents, kMaxAmountCents,
+                                        [&](std::int64_t c) { return paymentOf(c) >= wanted; });
+    const std::int64_t high =
+        FirstWhere(low, kMaxAmountCents, [&](std::int64_t c) { return paymentOf(c) > wanted; }) - 1;
+    if (low > high) {
+        return SolveFailure{
+            "No loan amount in whole cents between -999,999,999,999.99 and 999,999,999,999.99 "
+            "gives this payment with these terms."};
+    }
+    terms.loanAmount = AmountOfCents(Roundest(low, high));
+    return SolvedLoan{terms, PaymentOf(terms)};
+}
+
+std::variant<SolvedLoan, SolveFailure> SolveRate(LoanTerms terms, double payment) {
+    // The payment grows with the rate for a positive amount and falls for a negative one.
+    const double sign = terms.loanAmount < 0.0 ? -1.0 : 1.0;
+    const auto signedPaymentOf = [&](std::int64_t units) {
+        terms.interestRate = RateOfUnits(units);
+        return sign * CentsOf(PaymentOf(terms));
+    };
+    const double wanted = sign * CentsOf(payment);
+    const std::int64_t low = FirstWhere(kLowestRate, kHighestRate, [&](std::int64_t units) {
+        return signedPaymentOf(units) >= wanted;
+    });
+    const std::int64_t high =
+        FirstWhere(low, kHighestRate,
+                   [&](std::int64_t units) { return signedPaymentOf(units) > wanted; }) -
+        1;
+    if (low > high && low > kLowestRate && low <= kHighestRate) {
+        return SolveFailure{
+            "No interest rate with six decimals gives exactly this payment: from one such rate "
+            "to the next the payment changes by more than a cent."};
+    }
+    if (low > high) {
+        return SolveFailure{"No interest rate between -99% and 1000% gives this payment."};
+    }
+    terms.interestRate = RateOfUnits(Roundest(low, high));
+    return SolvedLoan{terms, PaymentOf(terms)};
+}
+
+std::variant<SolvedLoan, SolveFailure> SolvePeriods(LoanTerms terms, double payment) {
+    const double sign = terms.loanAmount < 0.0 ? -1.0 : 1.0;
+    const double wanted = sign * CentsOf(payment);
+    const auto paysOff = [&](std::int64_t periods) {
+        terms.numPeriods = static_cast<int>(periods);
+        return sign * CentsOf(PaymentOf(terms)) <= wanted;
+    };
+    // Each further period lowers the payment.
+    const std::int64_t periods = FirstWhere(1, kMaxPeriods, paysOff);
+    if (periods > kMaxPeriods) {
+        return SolveFailure{"No number of periods up to " + std::to_string(kMaxPeriods) +
+                            " pays off the loan with this payment."};
+    }
+    terms.numPeriods = static_cast<int>(periods);
+    return SolvedLoan{terms, PaymentOf(terms)};
+}
+
+}  // namespace
+
+std::variant<SolvedLoan, SolveFailure> SolveLoan(const LoanTerms& terms, double payment,
+                                                 SolveFor missing) {
+    switch (missing) {
+        case SolveFor::Amount:
+            return SolveAmount(terms, payment);
+        case SolveFor::Periods:
+            return SolvePeriods(terms, payment);
+        case SolveFor::Rate:
+            return SolveRate(terms, payment);
+        case SolveFor::Payment:
+            break;
+    }
+    return SolvedLoan{terms, PaymentOf(terms)};
+}
+
+}  // namespace brellow
