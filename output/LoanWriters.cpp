@@ -3,6 +3,7 @@
 #include "engine/OleDateTime.h"
 #include "engine/Schedule.h"
 #include "output/AmountFormat.h"
+#include "output/ChunkedOutput.h"
 #include "output/LoanSummary.h"
 #include "output/PresenterTexts.h"
 
@@ -103,29 +104,6 @@ void AppendTotals(std::string& out, std::string_view label, const AmountTotals& 
     AppendValue(out, totals.principal, markup);
     out += markup.rowClose;
 }
-
-// A writer composes into a buffer and hands it to the sink whenever it holds this
-// much, so memory stays flat and the sink writes in large pieces.
-constexpr std::size_t kChunkBytes = 64 * 1024;
-
-class ChunkedOutput {
-public:
-    explicit ChunkedOutput(ByteSink& sink) : m_sink(sink) { m_buffer.reserve(2 * kChunkBytes); }
-
-    std::string& Buffer() noexcept { return m_buffer; }
-    // Passes a full buffer on; false once the sink has failed.
-    bool Pass() { return m_buffer.size() < kChunkBytes ? m_ok : Flush(); }
-    bool Flush() {
-        m_ok = m_ok && m_sink.Write(m_buffer);
-        m_buffer.clear();
-        return m_ok;
-    }
-
-private:
-    ByteSink& m_sink;
-    std::string m_buffer;
-    bool m_ok = true;
-};
 
 bool WriteTable(ChunkedOutput& out, ScheduleGenerator& gen, const TableMarkup& markup) {
     AppendHead(out.Buffer(), markup);

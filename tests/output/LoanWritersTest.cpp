@@ -1,5 +1,6 @@
 #include "output/LoanWriters.h"
 
+#include "tests/support/CountingSink.h"
 #include "tests/support/TestLoans.h"
 
 #include "engine/CTamsicDoc.h"
@@ -16,6 +17,7 @@
 namespace brellow {
 namespace {
 
+using test::CountingSink;
 using test::Loan;
 using Terms = test::LoanSpec;
 
@@ -264,14 +266,6 @@ TEST(WriteScheduleCsv, PlainAmountsIsoDatesNoTotals) {
 
 // A long export reaches its sink in chunks, and stops composing once the sink fails.
 TEST(WriteLoan, StreamsInChunksAndStopsAtAFailingSink) {
-    struct CountingSink final : ByteSink {
-        std::size_t writes = 0, bytes = 0, failAfter = 0;
-        bool Write(std::string_view chunk) override {
-            ++writes;
-            bytes += chunk.size();
-            return failAfter == 0 || writes < failAfter;
-        }
-    };
     const CTamsicDoc doc = Loan({.periods = 20000, .payment = 0});
     CountingSink all;
     ASSERT_TRUE(WriteLoan(doc, kAllYears, LoanFormat::Text, all));
