@@ -28,6 +28,7 @@ enum class Key {
     Year,
     Format,
     Output,
+    Payment,    // solve only
     Refinance,  // one of the advisor's fields
 };
 
@@ -62,12 +63,31 @@ constexpr std::array kLoanOptions{
     Option{"--open", "FILE.brw", Key::Open,
            "start from a saved loan; TERMS given as well override it"},
     Option{"--year", "YYYY", Key::Year, "list one calendar year only"},
-    Option{"--format", "FORMAT", Key::Format, "text (default) | html | table | csv | brw"},
+    Option{"--format", "FORMAT", Key::Format,
+           "text (default) | html | table | csv | brw | json\n"
+           "(refinance: text or json)"},
     Option{"--output", "FILE", Key::Output,
            "write to FILE instead of standard output (brw needs it)"},
 };
 
-// In RefinanceField's order; --help shows them in the synopsis only.
+// The loan option for `key`; naming a key that has none does not compile.
+constexpr Option LoanOption(Key key) {
+    for (const Option& option : kLoanOptions) {
+        if (option.key == key) return option;
+    }
+    throw "no loan option has this key";
+}
+
+// The terms that price the payment, and the payment.
+constexpr std::array kSolveOptions{
+    LoanOption(Key::Amount),       LoanOption(Key::Periods),
+    LoanOption(Key::Rate),         Option{"--payment", "P", Key::Payment, "payment per period"},
+    LoanOption(Key::FirstPayment), LoanOption(Key::PaymentPeriod),
+    LoanOption(Key::Compounding),
+};
+
+// The fields in RefinanceField's order, then --format; --help shows them in the
+// synopsis only.
 constexpr std::array kRefinanceOptions{
     Option{"--original-amount", "A", Key::Refinance, {}, RefinanceField::OriginalAmount},
     Option{"--years", "N", Key::Refinance, {}, RefinanceField::Years},
@@ -78,18 +98,35 @@ constexpr std::array kRefinanceOptions{
     Option{"--new-rate", "R", Key::Refinance, {}, RefinanceField::NewRate},
     Option{"--points", "P", Key::Refinance, {}, RefinanceField::Points},
     Option{"--closing-cost", "C", Key::Refinance, {}, RefinanceField::ClosingCost},
+    LoanOption(Key::Format),
 };
 
 static_assert(
     [] {
         for (std::size_t i = 0; i < kRefinanceOptions.size(); ++i) {
-            if (static_cast<std::size_t>(kRefinanceOptions[i].field) != i) return false;
+            const Option& option = kRefinanceOptions[i];
+            if (option.key == Key::Refinance && static_cast<std::size_t>(option.field) != i) {
+                return false;
+            }
         }
         return true;
     }(),
     "RefinanceOptionName indexes kRefinanceOptions by field");
 
-constexpr std::array<std::string_view, 5> kFormatNames{"text", "html", "table", "csv", "brw"};
+// In OutputFormat's order.
+constexpr std::array<std::string_view, 6> kFormatNames{"text", "html", "table",
+                                                       "csv",  "brw",  "json"};
+
+std::span<const Option> OptionsOf(Command command) {
+    switch (command) {
+        case Command::Solve:
+            return kSolveOptions;
+        case Command::Refinance:
+            return kRefinanceOptions;
+        default:
+            return kLoanOptions;
+    }
+}
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -166,6 +203,8 @@ private:
     std::string Apply(const Option& option, std::string_view value);
     std::string ApplyLoanTerm(Key key, std::string_view value);
     std::string CheckCombination() const;
+    std::string SetTermToSolve();
+    std::optional<double>& NumberOption(Key key);
 
     std::span<const std::string> m_args;
     CliOptions m_options;
@@ -203,18 +242,31 @@ std::optional<int> ParseIntOption(std::string_view value, long long low, long lo
     return parsed;
 }
 
+std::optional<double>& Parser::NumberOption(Key key) {
+    TermsOverrides& terms = m_options.terms;
+    switch (key) {
+        case Key::Amount:
+            return terms.amount;
+        case Key::Rate:
+            return terms.rate;
+        case Key::Extra:
+            return terms.additionalPayment;
+        default:
+            return m_options.payment;
+    }
+}
+
 std::string Parser::ApplyLoanTerm(Key key, std::string_view value) {
     TermsOverrides& terms = m_options.terms;
     std::string error;
     switch (key) {
         case Key::Amount:
         case Key::Rate:
-        case Key::Extra: {
+        case Key::Extra:
+        case Key::Payment: {
             const auto number = ParseDouble(value);
             if (!number) return "Please enter a number.";
-            (key == Key::Amount ? terms.amount
-             : key == Key::Rate ? terms.rate
-                                : terms.additionalPayment) = *number;
+            NumberOption(key) = *number;
             return {};
         }
         case Key::Periods:
@@ -277,6 +329,11 @@ std::string Parser::Apply(const Option& option, std::string_view value) {
 }
 
 std::string Parser::CheckCombination() const {
+    if (m_options.command == Command::Refinance && m_options.format != OutputFormat::Text &&
+        m_options.format != OutputFormat::Json) {
+        return "--format " + std::string(kFormatNames[static_cast<std::size_t>(m_options.format)]) +
+               " does not apply to refinance: it writes text or json.";
+    }
     if (m_options.command != Command::Loan) return {};
     if (m_options.format == OutputFormat::Brw) {
         if (!m_options.outputPath)
@@ -287,13 +344,35 @@ std::string Parser::CheckCombination() const {
     return {};
 }
 
+std::string Parser::SetTermToSolve() {
+    const std::pair<bool, SolveFor> terms[] = {
+        {m_options.terms.amount.has_value(), SolveFor::Amount},
+        {m_options.terms.periods.has_value(), SolveFor::Periods},
+        {m_options.terms.rate.has_value(), SolveFor::Rate},
+        {m_options.payment.has_value(), SolveFor::Payment},
+    };
+    int leftOut = 0;
+    for (const auto& [given, term] : terms) {
+        if (!given) {
+            ++leftOut;
+            m_options.solveFor = term;
+        }
+    }
+    if (leftOut == 1) return {};
+    return "solve needs exactly one of --amount, --periods, --rate and --payment left out; " +
+           (leftOut == 0 ? std::string("all four are given.")
+                         : std::to_string(leftOut) + " are left out.");
+}
+
 std::variant<CliOptions, UsageError> Parser::Run() {
-    static_assert(kLoanOptions.size() >= kRefinanceOptions.size());
+    static_assert(kLoanOptions.size() >= kRefinanceOptions.size() &&
+                  kLoanOptions.size() >= kSolveOptions.size());
     std::bitset<kLoanOptions.size()> seen;  // by place in the option table
     for (std::size_t i = 0; i < m_args.size(); ++i) {
         const std::string& arg = m_args[i];
-        if (i == 0 && Lower(arg) == "refinance") {
-            m_options.command = Command::Refinance;
+        if (const std::string word = Lower(arg);
+            i == 0 && (word == "solve" || word == "refinance")) {
+            m_options.command = word == "solve" ? Command::Solve : Command::Refinance;
             continue;
         }
         const auto equals = arg.find('=');
@@ -309,21 +388,23 @@ std::variant<CliOptions, UsageError> Parser::Run() {
         }
         if (!StartsWithDashes(arg)) {
             return UsageError{"unexpected argument \"" + arg +
-                              "\"; options start with \"--\" (\"refinance\" only as the first "
-                              "argument). See brellow-cli --help."};
+                              "\"; options start with \"--\" (\"solve\" and \"refinance\" only "
+                              "as the first argument). See brellow-cli --help."};
         }
 
-        const bool refinance = m_options.command == Command::Refinance;
-        const std::span<const Option> table = refinance ? std::span<const Option>(kRefinanceOptions)
-                                                        : std::span<const Option>(kLoanOptions);
+        const std::span<const Option> table = OptionsOf(m_options.command);
         const auto option = std::find_if(table.begin(), table.end(),
                                          [&](const Option& o) { return o.name == name; });
         if (option == table.end()) {
             std::string valid;
             for (const Option& o : table)
                 valid += (valid.empty() ? "" : ", ") + std::string(o.name);
+            const std::string_view command = m_options.command == Command::Solve ? " for solve"
+                                             : m_options.command == Command::Refinance
+                                                 ? " for refinance"
+                                                 : "";
             return UsageError{"unknown option \"" + std::string(written) + "\"" +
-                              (refinance ? " for refinance" : "") + "; valid options: " + valid +
+                              std::string(command) + "; valid options: " + valid +
                               ", --help, --version."};
         }
         const auto index = static_cast<std::size_t>(option - table.begin());
@@ -344,6 +425,10 @@ std::variant<CliOptions, UsageError> Parser::Run() {
         }
     }
     if (std::string error = CheckCombination(); !error.empty()) return UsageError{std::move(error)};
+    if (m_options.command == Command::Solve) {
+        if (std::string error = SetTermToSolve(); !error.empty())
+            return UsageError{std::move(error)};
+    }
     return m_options;
 }
 
@@ -368,11 +453,15 @@ std::string UsageText() {
         if (!IsLoanTerm(option.key)) text += " [" + Spelled(option) + "]";
     }
     text += '\n';
+    AppendSynopsis(text, "  brellow-cli solve", kSolveOptions);
     AppendSynopsis(text, "  brellow-cli refinance", kRefinanceOptions);
     text +=
         "  brellow-cli --help | --version\n"
         "\n"
         "Computes a loan's amortization schedule and writes it as the desktop program does.\n"
+        "solve prints the one of --amount, --periods, --rate and --payment that is left out:\n"
+        "the amount in whole cents and the rate with six decimals that give the payment, or\n"
+        "the fewest periods that pay the loan off with it.\n"
         "\n"
         "TERMS:\n";
     for (const Option& option : kLoanOptions) {
@@ -382,16 +471,21 @@ std::string UsageText() {
     for (const Option& option : kLoanOptions) {
         if (!IsLoanTerm(option.key)) AppendOptionHelp(text, option);
     }
+    text += "\nsolve also takes:\n";
+    for (const Option& option : kSolveOptions) {
+        if (!IsLoanTerm(option.key)) AppendOptionHelp(text, option);
+    }
     return text +
            "\n"
            "Names are matched without regard to case; a value may also follow \"=\" (--rate=6).\n"
            "The payment is always computed from the terms.\n"
            "\n"
            "Exit status: 0 success, 1 a file could not be read or written or was refused,\n"
-           "2 a usage error or terms that cannot be computed.\n"
+           "2 a usage error or terms that cannot be computed or solved.\n"
            "\n"
-           "Example:\n"
-           "  brellow-cli --amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003\n";
+           "Examples:\n"
+           "  brellow-cli --amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003\n"
+           "  brellow-cli solve --payment 599.55 --rate 6 --periods 360\n";
 }
 
 }  // namespace brellow::cli

@@ -3,15 +3,17 @@
 // The command line of brellow-cli, read into a struct without touching any file.
 //
 //   brellow-cli [TERMS] [--open FILE.brw] [--year YYYY] [--format FORMAT] [--output FILE]
-//   brellow-cli refinance --original-amount A --years N ...
+//   brellow-cli solve --payment P --rate R --periods N ...
+//   brellow-cli refinance --original-amount A --years N ... [--format FORMAT]
 //
-// Option names, frequency names, format names and the word "refinance" are matched
-// without regard to case. A value follows its option as the next argument or after
-// "=" (--rate=6); a next argument that starts with "--" is taken as the next option,
-// so "--amount --rate 6" reports the missing amount. Every value is parsed here, so a
-// usage error names the option and the text it could not read.
+// Option names, frequency names, format names and the words "solve" and "refinance" are
+// matched without regard to case. A value follows its option as the next argument or
+// after "=" (--rate=6); a next argument that starts with "--" is taken as the next
+// option, so "--amount --rate 6" reports the missing amount. Every value is parsed here,
+// so a usage error names the option and the text it could not read.
 
 #include "engine/OleDateTime.h"
+#include "engine/Solve.h"
 #include "tools/RefinanceAdvice.h"
 
 #include <optional>
@@ -21,8 +23,8 @@
 
 namespace brellow::cli {
 
-enum class Command { Loan, Refinance, Help, Version };
-enum class OutputFormat { Text, Html, Table, Csv, Brw };
+enum class Command { Loan, Solve, Refinance, Help, Version };
+enum class OutputFormat { Text, Html, Table, Csv, Brw, Json };
 
 // Terms given on the command line; each one present replaces the document's value.
 struct TermsOverrides {
@@ -45,6 +47,10 @@ struct CliOptions {
     std::optional<int> year;
     OutputFormat format = OutputFormat::Text;
     std::optional<std::string> outputPath;
+    // solve: the payment per period, and the one of amount, periods, rate and payment
+    // that is left out.
+    std::optional<double> payment;
+    SolveFor solveFor = SolveFor::Payment;
     // Fields not given stay 0, as the advisor's dialog opens.
     RefinanceInputs refinance;
 };

@@ -5,7 +5,11 @@
 #include "engine/LoanFile.h"
 #include "engine/LoanTerms.h"
 #include "engine/Schedule.h"
+#include "engine/Solve.h"
 #include "engine/TermsCheck.h"
+#include "output/AmountFormat.h"
+#include "output/JsonWriter.h"
+#include "output/LoanSummary.h"
 #include "output/LoanWriters.h"
 #include "tools/RefinanceAdvice.h"
 
@@ -20,6 +24,13 @@ namespace {
 int Fail(std::ostream& err, int status, const std::string& message) {
     err << "brellow-cli: " << message << '\n';
     return status;
+}
+
+// Success once everything written to standard output has reached it.
+int Flushed(std::ostream& out, std::ostream& err) {
+    out.flush();
+    if (!out) return Fail(err, kExitFileError, "cannot write to standard output.");
+    return kExitSuccess;
 }
 
 // The option that sets a field, and whether it was given.
@@ -86,6 +97,7 @@ LoanFormat WriterFormat(OutputFormat format) {
             return LoanFormat::Csv;
         case OutputFormat::Text:
         case OutputFormat::Brw:
+        case OutputFormat::Json:
             break;
     }
     return LoanFormat::Text;
@@ -139,10 +151,13 @@ int RunLoan(const CliOptions& options, std::ostream& out, std::ostream& err,
         }
         year = *options.year;
     }
-    const LoanFormat format = WriterFormat(options.format);
+    const auto write = [&](ByteSink& sink) {
+        if (options.format == OutputFormat::Json) return WriteLoanJson(doc, year, sink);
+        return WriteLoan(doc, year, WriterFormat(options.format), sink);
+    };
     if (options.outputPath) {
         AtomicFile file(*options.outputPath);
-        WriteLoan(doc, year, format, file);
+        write(file);
         if (const FileResult written = file.Commit(); !written) {
             return Fail(err, kExitFileError,
                         "Cannot write " + *options.outputPath + ": " + written.reason + ".");
@@ -150,22 +165,91 @@ int RunLoan(const CliOptions& options, std::ostream& out, std::ostream& err,
         return kExitSuccess;
     }
     StreamSink sink(out);
-    WriteLoan(doc, year, format, sink);
-    out.flush();
-    if (!out) return Fail(err, kExitFileError, "cannot write to standard output.");
-    return kExitSuccess;
+    write(sink);
+    return Flushed(out, err);
 }
 
-int RunRefinance(const RefinanceInputs& inputs, std::ostream& out, std::ostream& err) {
-    const RefinanceResult result = AdviseRefinance(inputs);
-    if (result.refusal) {
-        return Fail(err, kExitUsageError,
-                    RefinanceOptionName(result.refusal->field) + ": " + result.refusal->message);
+// The summary line that states a term: "Loan Amount: $100,000.00".
+std::string SummaryLineOf(const CTamsicDoc& doc, SolveFor term) {
+    // The left column lists amount, rate, periods and payment in that order.
+    const int row = term == SolveFor::Amount    ? 0
+                    : term == SolveFor::Rate    ? 1
+                    : term == SolveFor::Periods ? 2
+                                                : 3;
+    for (const SummaryLine& line : LoanSummary(doc)) {
+        if (line.column == 0 && line.row == row) return line.text;
     }
-    out << result.advice << '\n';
-    out.flush();
-    if (!out) return Fail(err, kExitFileError, "cannot write to standard output.");
-    return kExitSuccess;
+    return {};
+}
+
+int RunSolve(const CliOptions& options, std::ostream& out, std::ostream& err,
+             const OleDateTime& now) {
+    // The term left out stays a new document's 0 while the given ones are checked.
+    CTamsicDoc doc(now);
+    StoreOverrides(doc, options.terms);
+    if (const auto problem = CheckTerms(doc.GetTerms())) {
+        return Fail(err, kExitUsageError,
+                    OptionOf(problem->field, options.terms).first + ": " + problem->message);
+    }
+    const auto solved = SolveLoan(doc.GetTerms(), options.payment.value_or(0.0), options.solveFor);
+    if (const auto* failure = std::get_if<SolveFailure>(&solved)) {
+        return Fail(err, kExitUsageError, "--payment: " + failure->message);
+    }
+    doc.RestoreTerms(std::get<SolvedLoan>(solved).terms);
+    doc.ComputePayment();
+    if (const auto problem = CheckTerms(doc.GetTerms())) {
+        // A term that was not given comes from the payment: 1.00 a month on 1,000,000.00
+        // at 0 % would end after 31 December 9999.
+        auto [where, given] = OptionOf(problem->field, options.terms);
+        return Fail(err, kExitUsageError, (given ? where : "--payment") + ": " + problem->message);
+    }
+    out << SummaryLineOf(doc, options.solveFor) << '\n';
+    return Flushed(out, err);
+}
+
+// The inputs as read, the figures computed from them (money to the cent) and the advice.
+std::string RefinanceJson(const RefinanceInputs& inputs, const RefinanceFigures& figures,
+                          const std::string& advice) {
+    std::string text;
+    JsonObject object(text);
+    JsonObject given(object.Key("inputs"));
+    AppendJsonNumber(given.Key("originalAmount"), inputs.originalAmount);
+    AppendInt(given.Key("years"), inputs.years);
+    AppendJsonNumber(given.Key("rate"), inputs.rate);
+    AppendInt(given.Key("monthsPaid"), inputs.monthsPaid);
+    AppendJsonNumber(given.Key("taxBracket"), inputs.taxBracket);
+    AppendInt(given.Key("newYears"), inputs.newYears);
+    AppendJsonNumber(given.Key("newRate"), inputs.newRate);
+    AppendJsonNumber(given.Key("points"), inputs.points);
+    AppendJsonNumber(given.Key("closingCost"), inputs.closingCost);
+    given.Close();
+    JsonObject computed(object.Key("figures"));
+    AppendJsonMoney(computed.Key("balance"), figures.balance);
+    AppendJsonMoney(computed.Key("oldPayment"), figures.oldPayment);
+    AppendJsonMoney(computed.Key("newPayment"), figures.newPayment);
+    AppendJsonMoney(computed.Key("cost"), figures.cost);
+    AppendJsonMoney(computed.Key("saving"), figures.saving);
+    AppendInt(computed.Key("breakEvenMonths"), figures.breakEvenMonths);
+    computed.Close();
+    AppendJsonString(object.Key("advice"), advice);
+    object.Close();
+    return text + '\n';
+}
+
+int RunRefinance(const CliOptions& options, std::ostream& out, std::ostream& err) {
+    const auto computed = ComputeRefinance(options.refinance);
+    if (const auto* refusal = std::get_if<RefinanceRefusal>(&computed)) {
+        return Fail(err, kExitUsageError,
+                    RefinanceOptionName(refusal->field) + ": " + refusal->message);
+    }
+    const auto& figures = std::get<RefinanceFigures>(computed);
+    const std::string advice = WordRefinanceAdvice(figures);
+    if (options.format == OutputFormat::Json) {
+        out << RefinanceJson(options.refinance, figures, advice);
+    } else {
+        out << advice << '\n';
+    }
+    return Flushed(out, err);
 }
 
 }  // namespace
@@ -176,11 +260,11 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err,
         case Command::Help:
         case Command::Version:
             out << (options.command == Command::Help ? UsageText() : "brellow-cli 1.0\n");
-            out.flush();
-            if (!out) return Fail(err, kExitFileError, "cannot write to standard output.");
-            return kExitSuccess;
+            return Flushed(out, err);
+        case Command::Solve:
+            return RunSolve(options, out, err, now);
         case Command::Refinance:
-            return RunRefinance(options.refinance, out, err);
+            return RunRefinance(options, out, err);
         case Command::Loan:
             break;
     }

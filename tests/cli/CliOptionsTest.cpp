@@ -102,7 +102,7 @@ TEST(ParseCliArguments, UsageErrorsNameTheOptionAndTheText) {
          "--compounding \"Continuously\": unknown compounding; valid names: Daily, Weekly, "
          "BiWeekly, Monthly, BiMonthly, Quarterly, SemiAnnually, Annually, Continuous."},
         {{"--format", "pdf"},
-         "--format \"pdf\": unknown format; valid formats: text, html, table, csv, brw."},
+         "--format \"pdf\": unknown format; valid formats: text, html, table, csv, brw, json."},
         {{"--year", "-1"}, "--year \"-1\": Please enter an integer between 100 and 9999."},
         {{"--year", "10000"}, "--year \"10000\": Please enter an integer between 100 and 9999."},
         {{"--open", ""}, "--open: Please enter a file name."},
@@ -112,6 +112,15 @@ TEST(ParseCliArguments, UsageErrorsNameTheOptionAndTheText) {
          "--year does not apply to --format brw: a document file holds every year."},
         {{"refinance", "--years", "-3"}, "--years \"-3\": Please enter a positive integer."},
         {{"refinance", "--points", "nan"}, "--points \"nan\": Please enter a number."},
+        {{"refinance", "--format", "csv"},
+         "--format csv does not apply to refinance: it writes text or json."},
+        {{"solve", "--payment", "1,5"}, "--payment \"1,5\": Please enter a number."},
+        {{"solve", "--amount", "1", "--periods", "2", "--rate", "3", "--payment", "4"},
+         "solve needs exactly one of --amount, --periods, --rate and --payment left out; all "
+         "four are given."},
+        {{"solve", "--amount", "1", "--periods", "2"},
+         "solve needs exactly one of --amount, --periods, --rate and --payment left out; 2 are "
+         "left out."},
     };
     for (const auto& c : cases) EXPECT_EQ(c.message, ErrorOf(c.args)) << c.args.front();
 }
@@ -125,11 +134,15 @@ TEST(ParseCliArguments, UnknownWordsListWhatIsValid) {
     EXPECT_EQ(
         "unknown option \"--amount\" for refinance; valid options: --original-amount, --years, "
         "--rate, --months-paid, --tax-bracket, --new-years, --new-rate, --points, "
-        "--closing-cost, --help, --version.",
+        "--closing-cost, --format, --help, --version.",
         ErrorOf({"refinance", "--amount", "5"}));
+    EXPECT_EQ(
+        "unknown option \"--extra\" for solve; valid options: --amount, --periods, --rate, "
+        "--payment, --first-payment, --payment-period, --compounding, --help, --version.",
+        ErrorOf({"SOLVE", "--extra", "5"}));
     const std::string unexpected =
-        "; options start with \"--\" (\"refinance\" only as the first argument). See "
-        "brellow-cli --help.";
+        "; options start with \"--\" (\"solve\" and \"refinance\" only as the first "
+        "argument). See brellow-cli --help.";
     EXPECT_EQ("unexpected argument \"\"" + unexpected, ErrorOf({""}));
     EXPECT_EQ("unexpected argument \"360\"" + unexpected, ErrorOf({"--periods", "12", "360"}));
     EXPECT_EQ("unexpected argument \"refinance\"" + unexpected,
@@ -156,17 +169,43 @@ TEST(ParseCliArguments, RefinanceFieldsDefaultToZero) {
     EXPECT_EQ("--tax-bracket", RefinanceOptionName(RefinanceField::TaxBracket));
 }
 
+TEST(ParseCliArguments, SolveFindsTheTermLeftOut) {
+    const struct {
+        std::vector<std::string> args;
+        SolveFor missing;
+    } cases[] = {
+        {{"solve", "--payment", "599.55", "--rate", "6", "--periods", "360"}, SolveFor::Amount},
+        {{"solve", "--payment=599.55", "--rate=6", "--amount=100000"}, SolveFor::Periods},
+        {{"solve", "--payment", "599.55", "--periods", "360", "--amount", "1e5"}, SolveFor::Rate},
+        {{"Solve", "--amount", "1e5", "--rate", "6", "--periods", "360", "--compounding", "daily"},
+         SolveFor::Payment},
+    };
+    for (const auto& c : cases) {
+        const CliOptions options = Parsed(c.args);
+        EXPECT_EQ(Command::Solve, options.command);
+        EXPECT_EQ(c.missing, options.solveFor) << c.args[1];
+    }
+    EXPECT_EQ(599.55, Parsed(cases[0].args).payment);
+    EXPECT_EQ(OutputFormat::Json, Parsed({"refinance", "--format", "JSON", "--years", "1"}).format);
+}
+
 TEST(UsageText, SpellsTheOptionTablesAsHelpAlwaysHas) {
     EXPECT_EQ(
         "Usage:\n"
         "  brellow-cli [TERMS] [--open FILE.brw] [--year YYYY] [--format FORMAT] [--output "
         "FILE]\n"
+        "  brellow-cli solve --amount A --periods N --rate R --payment P\n"
+        "                    --first-payment DATE --payment-period NAME\n"
+        "                    --compounding NAME\n"
         "  brellow-cli refinance --original-amount A --years N --rate R --months-paid M\n"
         "                        --tax-bracket T --new-years N --new-rate R --points P\n"
-        "                        --closing-cost C\n"
+        "                        --closing-cost C --format FORMAT\n"
         "  brellow-cli --help | --version\n"
         "\n"
         "Computes a loan's amortization schedule and writes it as the desktop program does.\n"
+        "solve prints the one of --amount, --periods, --rate and --payment that is left out:\n"
+        "the amount in whole cents and the rate with six decimals that give the payment, or\n"
+        "the fewest periods that pay the loan off with it.\n"
         "\n"
         "TERMS:\n"
         "  --amount A               loan amount (stored rounded to cents)\n"
@@ -184,17 +223,22 @@ TEST(UsageText, SpellsTheOptionTablesAsHelpAlwaysHas) {
         "Other options:\n"
         "  --open FILE.brw          start from a saved loan; TERMS given as well override it\n"
         "  --year YYYY              list one calendar year only\n"
-        "  --format FORMAT          text (default) | html | table | csv | brw\n"
+        "  --format FORMAT          text (default) | html | table | csv | brw | json\n"
+        "                           (refinance: text or json)\n"
         "  --output FILE            write to FILE instead of standard output (brw needs it)\n"
+        "\n"
+        "solve also takes:\n"
+        "  --payment P              payment per period\n"
         "\n"
         "Names are matched without regard to case; a value may also follow \"=\" (--rate=6).\n"
         "The payment is always computed from the terms.\n"
         "\n"
         "Exit status: 0 success, 1 a file could not be read or written or was refused,\n"
-        "2 a usage error or terms that cannot be computed.\n"
+        "2 a usage error or terms that cannot be computed or solved.\n"
         "\n"
-        "Example:\n"
-        "  brellow-cli --amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003\n",
+        "Examples:\n"
+        "  brellow-cli --amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003\n"
+        "  brellow-cli solve --payment 599.55 --rate 6 --periods 360\n",
         UsageText());
 }
 

@@ -125,6 +125,14 @@ TEST(RunCli, RefusesTermsAsTheDialogDoes) {
          "unknown option \"--bogus\"; valid options: --amount, --periods, --rate, "
          "--first-payment, --payment-period, --compounding, --extra, --balloon, --open, --year, "
          "--format, --output, --help, --version."},
+        {{"solve", "--periods", "-1", "--rate", "0", "--payment", "10"},
+         "--periods: Please enter an integer between 0 and 1000000."},
+        {{"solve", "--amount", "100000", "--rate", "6", "--payment", "499.99"},
+         "--payment: No number of periods up to 1000000 pays off the loan with this payment."},
+        // 1,000,000 months of 1.00 from next month on.
+        {{"solve", "--amount", "1000000", "--rate", "0", "--payment", "1"},
+         "--payment: The last payment would fall after 12/31/9999. Please enter an earlier "
+         "first payment date or fewer periods."},
     };
     for (const auto& c : cases) {
         const Outcome run = RunArgs(c.args);
@@ -142,6 +150,32 @@ TEST(RunCli, NegativeAmountsKeepTheirCents) {
         "Period,Date,Payment,Interest,Principal,Balance\r\n"
         "1,2003-01-01,-5000.00,-0.00,-5000.00,0.00\r\n",
         run.out);
+}
+
+TEST(RunCli, SolvePrintsTheTermLeftOutInTheSummarysWords) {
+    const struct {
+        std::vector<std::string> args;
+        std::string out;
+    } cases[] = {
+        {{"solve", "--payment", "599.55", "--rate", "6", "--periods", "360"},
+         "Loan Amount: $100,000.00\n"},
+        {{"solve", "--payment", "599.55", "--amount", "100000", "--periods", "360"},
+         "Interest Rate: 6%\n"},
+        {{"solve", "--payment", "700", "--amount", "100000", "--rate", "6"}, "# of Periods: 252\n"},
+        {{"solve", "--amount", "100000", "--rate", "6", "--periods", "360"},
+         "Payment per Period: $599.55\n"},
+        {{"solve", "--payment", "1500", "--amount", "100000", "--periods", "360",
+          "--payment-period", "weekly", "--compounding", "daily"},
+         "Interest Rate: 76.284%\n"},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = RunArgs(c.args);
+        EXPECT_EQ(kExitSuccess, run.status) << run.err;
+        EXPECT_EQ(c.out, run.out);
+    }
+    const Outcome back = RunArgs({"--amount", "100000", "--periods", "360", "--rate", "76.284",
+                                  "--payment-period", "weekly", "--compounding", "daily"});
+    EXPECT_NE(std::string::npos, back.out.find("\r\nPayment per Period: $1,500.00\r\n"));
 }
 
 TEST(RunCli, RefinancePrintsTheAdviceLine) {
@@ -276,9 +310,51 @@ TEST_F(CliFiles, FileProblemsExitWithOneAndNameTheFile) {
 }
 
 TEST_F(CliFiles, OutputFileHoldsWhatStandardOutputWould) {
-    ASSERT_EQ(kExitSuccess,
-              RunArgs(Mortgage({"--format", "html", "--output", Path("m.html")})).status);
-    EXPECT_EQ(RunArgs(Mortgage({"--format", "html"})).out, ReadAll(Path("m.html")));
+    for (const char* format : {"html", "json"}) {
+        ASSERT_EQ(kExitSuccess,
+                  RunArgs(Mortgage({"--format", format, "--output", Path("m.out")})).status);
+        EXPECT_EQ(RunArgs(Mortgage({"--format", format})).out, ReadAll(Path("m.out"))) << format;
+    }
+}
+
+// Python's json module reads the JSON strictly and writes it back as the CSV of the
+// same loan, or as the text of the same advice (json_to_csv.py).
+TEST_F(CliFiles, JsonReadsBackAsTheCsvOrTextOfTheSameRun) {
+    const auto rewritten = [&](const char* kind, const std::string& json) {
+        std::ofstream(Path("run.json"), std::ios::binary) << json;
+        const std::string command = std::string(BRELLOW_PYTHON3) + " " + BRELLOW_JSON_TO_CSV + " " +
+                                    kind + " " + Path("run.json") + " >" + Path("run.out");
+        const int raw = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0) << json.substr(0, 2000);
+        return ReadAll(Path("run.out"));
+    };
+    CTamsicDoc odd(OleDateTime::FromDate(2024, 1, 1));
+    odd.SetLoanAmount(1000);
+    odd.SetNumPeriods(3);
+    odd.SetFirstPaymentDate(OleDateTime(0.0, OleDateTime::Status::Invalid));
+    odd.SetPaymentFrequency(9);
+    ASSERT_EQ("", WriteLoanFile(Path("odd.brw"), odd));
+    const std::vector<std::string> loans[] = {
+        Mortgage({"--extra", "100", "--year", "2004"}),
+        Mortgage({"--balloon", "60", "--compounding", "continuous"}),
+        {"--amount", "-5000", "--rate", "0", "--periods", "7", "--payment-period", "weekly",
+         "--first-payment", "01/31/2003"},
+        {"--amount", "1000", "--periods", "0"},
+        {"--open", Path("odd.brw")},
+    };
+    for (const auto& loan : loans) {
+        std::vector<std::string> json = loan;
+        json.insert(json.end(), {"--format", "json"});
+        std::vector<std::string> csv = loan;
+        csv.insert(csv.end(), {"--format", "csv"});
+        EXPECT_EQ(RunArgs(csv).out, rewritten("loan", RunArgs(json).out)) << loan.back();
+    }
+    const std::vector<std::string> refinance = {
+        "refinance", "--original-amount", "120000", "--years",        "10",   "--rate",
+        "7.5",       "--new-years",       "20",     "--closing-cost", "15000"};
+    std::vector<std::string> json = refinance;
+    json.insert(json.end(), {"--format", "json"});
+    EXPECT_EQ(RunArgs(refinance).out, rewritten("refinance", RunArgs(json).out));
 }
 
 // A few runs of the real program, for what only a process shows: exit statuses and
