@@ -17,7 +17,7 @@ void CBrellowApp::OpenFirstDocument(const QStringList& arguments) {
         m_mainFrame->OpenDocumentFile(arguments.first());
         return;
     }
-    const QString recent = m_mainFrame->RecentFiles().First();
+    const QString recent = m_mainFrame->Documents().RecentFiles().First();
     if (!recent.isEmpty()) {
         m_mainFrame->OpenRecentFile(recent);
         return;

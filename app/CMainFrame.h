@@ -2,21 +2,24 @@
 
 // The main window: menus, toolbar, status bar and one child window per view of an open
 // loan document. It owns the display settings (loaded when it is built, saved when it
-// is destroyed), the recently used files and every command's action; UpdateActions()
-// sets each command's enabled state from the active document.
+// is destroyed), the documents through its DocumentManager, and every command's action,
+// built from one table of commands; UpdateActions() sets each command's enabled state
+// from the active document.
 
+#include "app/AppIcons.h"
 #include "app/DisplaySettings.h"
-#include "app/RecentFileList.h"
+#include "app/DocumentManager.h"
 
 #include <QMainWindow>
 
 #include <map>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class CChildFrame;
 class CTamsicView;
 class LoanDocument;
-class QLabel;
 class QMdiArea;
 class QMenu;
 class QPrinter;
@@ -35,6 +38,7 @@ public:
         Print,
         PrintPreview,
         PrintSetup,
+        RecentFile,
         Exit,
         Undo,
         Redo,
@@ -63,7 +67,8 @@ public:
 
     QAction* GetAction(Command command) const;
     const DisplaySettings& Settings() const noexcept { return m_settings; }
-    const RecentFileList& RecentFiles() const noexcept { return m_recentFiles; }
+    DocumentManager& Documents() noexcept { return m_documents; }
+    const DocumentManager& Documents() const noexcept { return m_documents; }
     QMdiArea* MdiArea() const noexcept { return m_mdiArea; }
     QToolBar* ToolBar() const noexcept { return m_toolBar; }
     // The printer every print, preview and page setup of this run shares.
@@ -76,11 +81,8 @@ public:
     CChildFrame* OpenDocumentFile(const QString& path);
     // Opens a recent file; one that cannot be opened is dropped from the list.
     CChildFrame* OpenRecentFile(const QString& path);
-    // Save and Save As; false when the person cancelled or the write failed (reported).
-    bool DoFileSave(LoanDocument& document);
-    bool DoSaveAs(LoanDocument& document);
-    // Asks whether to save a modified document: true when it may be closed.
-    bool SaveModified(LoanDocument& document);
+    // Closes every window of the document, asking to save it first when it is modified;
+    // false when the person chose "Cancel" or the save failed.
     bool CloseDocument(LoanDocument& document);
     bool CloseAllDocuments();
     // A second window on the active document.
@@ -109,56 +111,74 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void CreateActions();
+    enum class Menu { None, File, Edit, Tools, Advisors, Charts, View, Window, Help };
+
+    // A command's toolbar button: its 1-based place among the toolbar's entries (a gap in
+    // the numbers is a separator), 0 for none, and its picture.
+    struct ToolbarButton {
+        int slot = 0;
+        ToolIcon icon = ToolIcon::New;
+    };
+    // One command: its texts, where it shows, what it does and when it is available.
+    // Items of a menu follow the table's order.
+    struct CommandRow {
+        Command id;
+        const char* text;
+        const char* prompt = "";  // the status-bar prompt, also the "What's This?" text
+        const char* tip = "";
+        const char* keys = "";  // portable key names, "Ctrl+Z, Alt+Backspace"
+        Menu menu = Menu::None;
+        bool separatorBefore = false;
+        // In a menu shown without documents, an item only while one is open.
+        bool documentMenuOnly = false;
+        ToolbarButton button = {};
+        bool checkable = false;  // starts checked
+        void (*run)(CMainFrame& frame) = nullptr;
+        bool (*enabled)(const LoanDocument* active) = nullptr;  // null: always
+    };
+    // The items of one menu that come from one row: its separator, its action, and for
+    // "Recent File" the recent files.
+    struct MenuItem {
+        QMenu* menu;
+        QList<QAction*> actions;
+        bool documentMenuOnly;
+    };
+
+    static const std::vector<CommandRow>& CommandTable();
+    void CreateCommands();
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
     void ReadSettings();
     void WriteSettings();
-    void SaveRecentFiles();
 
-    QAction* AddAction(Command command, const QString& text, const QString& prompt,
-                       const QString& tip, const QList<QKeySequence>& keys = {});
-    LoanDocument* AdoptDocument(LoanDocument* document);
+    void WatchDocument(LoanDocument* document);
+    CChildFrame* ShowDocument(LoanDocument* document);
     CChildFrame* CreateChildFrame(LoanDocument& document);
-    QString AskSaveFileName(const LoanDocument& document);
-    void ReportError(const QString& message);
     void UpdateFrameTitles(const LoanDocument& document);
     void UpdateTitle();
     void ApplyTitle();
     void UpdateRecentFileMenu();
     void UpdateWindowMenu();
-    void ShowDocumentFileItems(bool show);
-    void AddRecentFile(const QString& path);
+    void ShowDocumentMenus(bool show);
 
-    void OnFileOpen();
-    void OnFileClose();
-    void OnFileSave();
-    void OnFileSaveAs();
-    void OnFilePrintSetup();
     void OnOptions();
-    void OnAppAbout();
-    void OnHelp();
-    void OnContextHelp();
     void OnWindowCascade();
     void OnArrangeIcons();
 
     DisplaySettings m_settings;
-    RecentFileList m_recentFiles;
+    DocumentManager m_documents;
     QMdiArea* m_mdiArea;
     QToolBar* m_toolBar = nullptr;
     std::map<Command, QAction*> m_actions;
-    QList<QMenu*> m_documentMenus;
-    QMenu* m_fileMenu = nullptr;
-    QList<QAction*> m_documentFileActions;
+    QList<MenuItem> m_menuItems;
+    std::optional<bool> m_documentMenusShown;
     QList<QAction*> m_recentActions;
-    QAction* m_recentPlaceholder = nullptr;
     QMenu* m_windowMenu = nullptr;
     QList<QAction*> m_windowListActions;
     QList<CChildFrame*> m_frames;
     std::unique_ptr<QPrinter> m_printer;
     QString m_title = QStringLiteral("Brellow");
     bool m_titleModified = false;
-    int m_nUntitledCount = 0;
     bool m_destroying = false;
 };

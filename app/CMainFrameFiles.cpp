@@ -1,47 +1,19 @@
-// The main frame's document commands: new, open, save, close and the windows of each
-// document.
+// The main frame's windows of documents: each document the document manager hands out
+// gets a child window, and a document goes when its last window does.
 
 #include "app/CMainFrame.h"
 
 #include "app/AppIcons.h"
 #include "app/CChildFrame.h"
+#include "app/HelpWindow.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QMdiArea>
-#include <QMessageBox>
 
 #include <algorithm>
 
-namespace {
-
-const char* const kFilter = "Brellow Files (*.brw);;All Files (*)";
-
-bool SameFile(const QString& a, const QString& b) {
-    const QFileInfo left(a);
-    const QFileInfo right(b);
-    if (left.exists() && right.exists())
-        return left.canonicalFilePath() == right.canonicalFilePath();
-    return left.absoluteFilePath() == right.absoluteFilePath();
-}
-
-}  // namespace
-
-void CMainFrame::ReportError(const QString& message) {
-    QMessageBox::warning(this, QStringLiteral("Brellow"), message);
-}
-
-void CMainFrame::AddRecentFile(const QString& path) {
-    m_recentFiles.Add(path);
-    // Kept at once, so a run that does not end normally still remembers it.
-    SaveRecentFiles();
-    UpdateRecentFileMenu();
-}
-
-LoanDocument* CMainFrame::AdoptDocument(LoanDocument* document) {
-    document->setParent(this);
+void CMainFrame::WatchDocument(LoanDocument* document) {
     const auto refresh = [this, document] {
         UpdateFrameTitles(*document);
         UpdateActions();
@@ -49,11 +21,10 @@ LoanDocument* CMainFrame::AdoptDocument(LoanDocument* document) {
     connect(document, &LoanDocument::modifiedChanged, this, refresh);
     connect(document, &LoanDocument::titleChanged, this, refresh);
     connect(document, &LoanDocument::termsChanged, this, &CMainFrame::UpdateActions);
-    return document;
 }
 
 CChildFrame* CMainFrame::CreateChildFrame(LoanDocument& document) {
-    auto* const view = new CTamsicView(document, m_settings);
+    auto* const view = new CTamsicView(document, m_settings, ShowHelp);
     auto* const frame = new CChildFrame(*this, document, view);
     frame->setWindowIcon(ProgramIcon());
     // Each new window steps down from the active one, back to the corner when it
@@ -80,121 +51,34 @@ CChildFrame* CMainFrame::CreateChildFrame(LoanDocument& document) {
     return frame;
 }
 
+CChildFrame* CMainFrame::ShowDocument(LoanDocument* document) {
+    if (!document) return nullptr;
+    const QList<CChildFrame*> frames = FramesOf(*document);
+    if (frames.isEmpty()) return CreateChildFrame(*document);
+    m_mdiArea->setActiveSubWindow(frames.first());
+    return frames.first();
+}
+
 CChildFrame* CMainFrame::OnFileNew() {
-    auto* const document = AdoptDocument(new LoanDocument);
-    document->setTitle(QStringLiteral("Brel%1").arg(++m_nUntitledCount));
-    return CreateChildFrame(*document);
+    return CreateChildFrame(m_documents.NewDocument());
 }
 
 CChildFrame* CMainFrame::OpenDocumentFile(const QString& path) {
-    for (CChildFrame* frame : m_frames) {
-        const QString open = frame->GetDocument().pathName();
-        if (!open.isEmpty() && SameFile(open, path)) {
-            m_mdiArea->setActiveSubWindow(frame);
-            return frame;
-        }
-    }
-    auto* const document = new LoanDocument;
-    const QString error = document->readFrom(path);
-    if (!error.isEmpty()) {
-        delete document;
-        ReportError(error);
-        return nullptr;
-    }
-    AdoptDocument(document);
-    AddRecentFile(path);
-    return CreateChildFrame(*document);
+    return ShowDocument(m_documents.OpenDocumentFile(path));
 }
 
 CChildFrame* CMainFrame::OpenRecentFile(const QString& path) {
-    const QString entry = path;  // `path` may live in the list that changes below
-    CChildFrame* const frame = OpenDocumentFile(entry);
-    if (!frame) {
-        m_recentFiles.Remove(entry);
-        SaveRecentFiles();
-        UpdateRecentFileMenu();
-    }
-    return frame;
-}
-
-void CMainFrame::OnFileOpen() {
-    QFileDialog dialog(this, QStringLiteral("Open"), QString(), QLatin1String(kFilter));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    OpenDocumentFile(dialog.selectedFiles().first());
-}
-
-QString CMainFrame::AskSaveFileName(const LoanDocument& document) {
-    QFileDialog dialog(this, QStringLiteral("Save As"), QString(), QLatin1String(kFilter));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("brw"));
-    const QString path = document.pathName();
-    dialog.selectFile(path.isEmpty() ? document.title() + QStringLiteral(".brw") : path);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().first();
-}
-
-bool CMainFrame::DoSaveAs(LoanDocument& document) {
-    const QString path = AskSaveFileName(document);
-    if (path.isEmpty()) return false;
-    const QString error = document.saveTo(path);
-    if (!error.isEmpty()) {
-        ReportError(error);
-        return false;
-    }
-    AddRecentFile(path);
-    return true;
-}
-
-bool CMainFrame::DoFileSave(LoanDocument& document) {
-    const QString path = document.pathName();
-    if (path.isEmpty()) return DoSaveAs(document);
-    const QString error = document.saveTo(path);
-    if (!error.isEmpty()) {
-        ReportError(error);
-        return false;
-    }
-    return true;
-}
-
-void CMainFrame::OnFileSave() {
-    if (LoanDocument* document = ActiveDocument()) DoFileSave(*document);
-}
-
-void CMainFrame::OnFileSaveAs() {
-    if (LoanDocument* document = ActiveDocument()) DoSaveAs(*document);
-}
-
-bool CMainFrame::SaveModified(LoanDocument& document) {
-    if (!document.isModified()) return true;
-    const auto answer = QMessageBox::question(
-        this, QStringLiteral("Brellow"),
-        QStringLiteral("Save changes to %1?").arg(document.title()),
-        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
-    if (answer == QMessageBox::Save) return DoFileSave(document);
-    return answer == QMessageBox::Discard;
+    return ShowDocument(m_documents.OpenRecentFile(path));
 }
 
 bool CMainFrame::CloseDocument(LoanDocument& document) {
-    if (!SaveModified(document)) return false;
+    if (!m_documents.SaveModified(document)) return false;
     qDeleteAll(FramesOf(document));
     return true;
 }
 
-void CMainFrame::OnFileClose() {
-    if (LoanDocument* document = ActiveDocument()) CloseDocument(*document);
-}
-
 bool CMainFrame::CloseAllDocuments() {
-    QList<LoanDocument*> documents;
-    for (CChildFrame* frame : m_frames) {
-        if (!documents.contains(&frame->GetDocument())) documents.append(&frame->GetDocument());
-    }
-    for (LoanDocument* document : documents) {
-        if (!SaveModified(*document)) return false;
-    }
+    if (!m_documents.SaveAllModified()) return false;
     qDeleteAll(QList<CChildFrame*>(m_frames));
     return true;
 }
@@ -206,15 +90,14 @@ CChildFrame* CMainFrame::OnWindowNew() {
 
 bool CMainFrame::CanCloseFrame(CChildFrame& frame) {
     if (FramesOf(frame.GetDocument()).size() > 1) return true;
-    return SaveModified(frame.GetDocument());
+    return m_documents.SaveModified(frame.GetDocument());
 }
 
 void CMainFrame::OnChildFrameGone(CChildFrame& frame) {
     if (!m_frames.removeOne(&frame) || m_destroying) return;
     LoanDocument& document = frame.GetDocument();
     if (FramesOf(document).isEmpty()) {
-        // The dying frame's view still holds a reference until it is gone.
-        document.deleteLater();
+        m_documents.CloseDocument(document);
     } else {
         UpdateFrameTitles(document);
     }

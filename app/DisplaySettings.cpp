@@ -2,6 +2,8 @@
 
 #include <QSettings>
 
+#include <optional>
+
 namespace {
 
 const char* const kShowTableKey = "ShowTable";
@@ -9,16 +11,26 @@ const char* const kWinBackKey = "ColorWinBack";
 const char* const kTableBackKey = "ColorTableBack";
 
 // A stored 32-bit value: an integer in the signed or unsigned 32-bit range. Anything
-// else (text, a fraction, an out-of-range number) is replaced by the default.
-std::uint32_t ReadValue(QSettings& store, const char* key, std::uint32_t fallback) {
+// else (text, a fraction, an out-of-range number) counts as no value.
+std::optional<std::uint32_t> StoredValue(const QSettings& store, const char* key) {
     const QVariant stored = store.value(QLatin1String(key));
     bool ok = false;
     const qlonglong value = stored.toString().trimmed().toLongLong(&ok);
     if (stored.isValid() && ok && value >= INT32_MIN && value <= UINT32_MAX) {
         return static_cast<std::uint32_t>(value);
     }
+    return std::nullopt;
+}
+
+// The stored value, or `fallback`, which is then written in its place.
+std::uint32_t ReadValue(QSettings& store, const char* key, std::uint32_t fallback) {
+    if (const auto value = StoredValue(store, key)) return *value;
     store.setValue(QLatin1String(key), qulonglong(fallback));
     return fallback;
+}
+
+void WriteValue(QSettings& store, const char* key, std::uint32_t value) {
+    if (StoredValue(store, key) != value) store.setValue(QLatin1String(key), qulonglong(value));
 }
 
 }  // namespace
@@ -32,7 +44,7 @@ DisplaySettings LoadDisplaySettings(QSettings& store) {
 }
 
 void SaveDisplaySettings(QSettings& store, const DisplaySettings& settings) {
-    store.setValue(QLatin1String(kShowTableKey), settings.showTable ? 1 : 0);
-    store.setValue(QLatin1String(kWinBackKey), qulonglong(settings.colorWinBack));
-    store.setValue(QLatin1String(kTableBackKey), qulonglong(settings.colorTableBack));
+    WriteValue(store, kShowTableKey, settings.showTable ? 1 : 0);
+    WriteValue(store, kWinBackKey, settings.colorWinBack);
+    WriteValue(store, kTableBackKey, settings.colorTableBack);
 }

@@ -11,4 +11,5 @@ class QSettings;
 // The settings in `store`; a value that is absent or not a number is replaced by its
 // default, which is written back.
 DisplaySettings LoadDisplaySettings(QSettings& store);
+// Sets only the values that differ from those in `store` ("ShowTable" 2 becomes 0).
 void SaveDisplaySettings(QSettings& store, const DisplaySettings& settings);

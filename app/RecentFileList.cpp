@@ -30,10 +30,11 @@ void RecentFileList::Load(QSettings& store) {
 void RecentFileList::Save(QSettings& store) const {
     store.beginGroup(QLatin1String(kGroup));
     for (int i = 0; i < kSize; ++i) {
+        const QString key = KeyOf(i);
         if (i < m_files.size()) {
-            store.setValue(KeyOf(i), m_files[i]);
-        } else {
-            store.remove(KeyOf(i));
+            if (store.value(key).toString() != m_files[i]) store.setValue(key, m_files[i]);
+        } else if (store.contains(key)) {
+            store.remove(key);
         }
     }
     store.endGroup();

@@ -12,6 +12,7 @@ public:
     static constexpr int kSize = 4;
 
     void Load(QSettings& store);
+    // Sets only the entries that differ from those in `store`.
     void Save(QSettings& store) const;
 
     // Puts `path` (made absolute) in front, dropping an older entry for the same file.

@@ -23,8 +23,11 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 
+#include <sys/stat.h>
+
 #include <functional>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -278,12 +281,12 @@ TEST_F(MainFrameTest, SaveAsAndOpenRoundTrip) {
     Edit(document, 123456.78);
     const QString path = PathIn(QStringLiteral("loan"));
     ChooseFile(path);
-    ASSERT_TRUE(frame->DoFileSave(document));
+    ASSERT_TRUE(frame->Documents().DoFileSave(document));
     const QString saved = path + QStringLiteral(".brw");
     EXPECT_TRUE(QFile::exists(saved));
     EXPECT_EQ("loan.brw", document.title().toStdString());
     EXPECT_FALSE(document.isModified());
-    EXPECT_EQ(saved, frame->RecentFiles().First());
+    EXPECT_EQ(saved, frame->Documents().RecentFiles().First());
     EXPECT_EQ("Brellow - loan.brw[*]", frame->windowTitle().toStdString());
 
     frame->CloseDocument(document);
@@ -303,13 +306,13 @@ TEST_F(MainFrameTest, FailedSaveSaysWhyAndKeepsTheDocumentModified) {
     const QString path = PathIn(QStringLiteral("gone/loan.brw"));
     ChooseFile(path);
     Edit(document, 1000.0);
-    ASSERT_TRUE(frame->DoFileSave(document));
+    ASSERT_TRUE(frame->Documents().DoFileSave(document));
     Edit(document, 2000.0);
     ASSERT_TRUE(QDir(PathIn(QStringLiteral("gone"))).removeRecursively());
 
     QString message;
     AnswerMessage(QMessageBox::Ok, &message);
-    EXPECT_FALSE(frame->DoFileSave(document));
+    EXPECT_FALSE(frame->Documents().DoFileSave(document));
     EXPECT_TRUE(message.contains(path)) << message.toStdString();
     EXPECT_TRUE(document.isModified());
 }
@@ -426,10 +429,10 @@ TEST_F(MainFrameTest, RecentFilesKeepFourAndDropUnreadableOnes) {
     for (int i = 0; i < 5; ++i) {
         LoanDocument& document = NewDocument()->GetDocument();
         ChooseFile(PathIn(QStringLiteral("r%1.brw").arg(i)));
-        ASSERT_TRUE(frame->DoSaveAs(document));
+        ASSERT_TRUE(frame->Documents().DoSaveAs(document));
         paths.prepend(PathIn(QStringLiteral("r%1.brw").arg(i)));
     }
-    EXPECT_EQ(paths.mid(0, 4), frame->RecentFiles().Files());
+    EXPECT_EQ(paths.mid(0, 4), frame->Documents().RecentFiles().Files());
     EXPECT_EQ("&1 " + paths[0].toStdString(), VisibleItems(*frame, "&File")[8]);
 
     ASSERT_TRUE(frame->CloseAllDocuments());
@@ -438,8 +441,8 @@ TEST_F(MainFrameTest, RecentFilesKeepFourAndDropUnreadableOnes) {
     AnswerMessage(QMessageBox::Ok, &message);
     EXPECT_EQ(nullptr, frame->OpenRecentFile(paths[1]));
     EXPECT_TRUE(message.contains(paths[1])) << message.toStdString();
-    EXPECT_FALSE(frame->RecentFiles().Files().contains(paths[1]));
-    EXPECT_EQ(3, frame->RecentFiles().Files().size());
+    EXPECT_FALSE(frame->Documents().RecentFiles().Files().contains(paths[1]));
+    EXPECT_EQ(3, frame->Documents().RecentFiles().Files().size());
 }
 
 TEST_F(MainFrameTest, OptionsApplyToEveryViewOnOk) {
@@ -561,8 +564,29 @@ TEST_F(StartupTest, MissingRecentFileIsReportedAndDropped) {
     ASSERT_TRUE(app.InitInstance({}));
     EXPECT_TRUE(message.contains(missing)) << message.toStdString();
     EXPECT_TRUE(app.GetMainFrame()->ChildFrames().isEmpty());
-    EXPECT_TRUE(app.GetMainFrame()->RecentFiles().Files().isEmpty());
+    EXPECT_TRUE(app.GetMainFrame()->Documents().RecentFiles().Files().isEmpty());
     EXPECT_TRUE(app.GetMainFrame()->isVisible());
+}
+
+// Rewriting the settings file costs two disk syncs a start; a file left alone keeps its
+// inode and its time.
+TEST_F(StartupTest, StartingAndQuittingWriteNoSettingsWhenNothingChanged) {
+    SetRecent(SavedLoan(QStringLiteral("recent.brw"), 111.0));
+    const auto run = [] {
+        CBrellowApp app;
+        ASSERT_TRUE(app.InitInstance({}));
+        EXPECT_EQ(111.0, OpenAmount(app));
+        app.GetMainFrame()->GetAction(Command::Exit)->trigger();
+    };
+    run();  // the first start writes the defaults
+    const auto stamp = [] {
+        struct stat info {};
+        EXPECT_EQ(0, ::stat(QFile::encodeName(gui_test::Store().fileName()).constData(), &info));
+        return std::tuple(info.st_ino, info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+    };
+    const auto before = stamp();
+    run();
+    EXPECT_EQ(before, stamp());
 }
 
 TEST_F(StartupTest, UnreadableCommandLineFileLeavesTheProgramRunning) {
