@@ -172,7 +172,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     std::map<Command, QAction*> m_actions;
     QList<MenuItem> m_menuItems;
-    std::optional<bool> m_documentMenusShown;
+    std::optional<bool> m_documentMenusShown;  // none before the first UpdateActions()
     QList<QAction*> m_recentActions;
     QMenu* m_windowMenu = nullptr;
     QList<QAction*> m_windowListActions;

@@ -334,7 +334,7 @@ void CMainFrame::CreateCommands() {
     }
     for (int i = 0; i < RecentFileList::kSize; ++i) {
         auto* const recent = new QAction(this);
-        recent->setStatusTip(QStringLiteral("Open this document"));
+        recent->setStatusTip(GetAction(Command::RecentFile)->statusTip());
         connect(recent, &QAction::triggered, this, [this, i] {
             const QStringList& files = m_documents.RecentFiles().Files();
             if (i < files.size()) OpenRecentFile(files[i]);
