@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ ninja-build make
-    qt6-base-dev libxkbcommon-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libxkbcommon-dev libgl-dev
     libgtest-dev libbenchmark-dev python3
     fonts-dejavu-core
     xvfb xauth x11-apps xdotool imagemagick poppler-utils

@@ -1,0 +1,56 @@
+// The two charts painted for the long weekly loan (400,000 payments of a
+// 900,000,000,000.00 loan at 0.01 % from 1 January 2026) beside a 30-year monthly one: each
+// paint walks the whole schedule and draws into an image of the dialog's size. The total
+// chart's command also computes the total interest before it shows the dialog.
+
+#include "engine/CTamsicDoc.h"
+#include "tests/support/TestLoans.h"
+#include "tools/CPaymentChartDlg.h"
+#include "tools/CTotalChartDlg.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+
+namespace {
+
+enum Loan { kWeekly400k, kMonthly360 };
+
+brellow::CTamsicDoc MakeLoan(Loan loan) {
+    if (loan == kMonthly360) return brellow::test::Loan();
+    return brellow::test::Loan({.amount = 900000000000.0,
+                                .periods = 400000,
+                                .rate = 0.01,
+                                .first = brellow::OleDateTime::FromDate(2026, 1, 1),
+                                .payment = static_cast<int>(brellow::PaymentFrequency::Weekly)});
+}
+
+void BM_PaymentChartPaint(benchmark::State& state) {
+    const brellow::CTamsicDoc doc = MakeLoan(static_cast<Loan>(state.range(0)));
+    CPaymentChartDlg dialog(doc);
+    for (auto _ : state) {
+        const QImage image = dialog.ChartImage();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_PaymentChartPaint)
+    ->ArgName("loan")
+    ->Arg(kWeekly400k)
+    ->Arg(kMonthly360)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_TotalChartPaint(benchmark::State& state) {
+    const brellow::CTamsicDoc doc = MakeLoan(static_cast<Loan>(state.range(0)));
+    for (auto _ : state) {
+        CTotalChartDlg dialog(doc.GetLoanAmount(), doc.GetTotalInterest());
+        const QImage image = dialog.ChartImage();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_TotalChartPaint)
+    ->ArgName("loan")
+    ->Arg(kWeekly400k)
+    ->Arg(kMonthly360)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,329 @@
+#include "engine/CTamsicDoc.h"
+#include "tests/app/GuiTestSupport.h"
+#include "tests/support/TestLoans.h"
+#include "tools/CPaymentChartDlg.h"
+#include "tools/CTotalChartDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPushButton>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using brellow::test::Loan;
+
+const QRgb kRed = qRgb(238, 0, 0);
+const QRgb kBlue = qRgb(0, 0, 238);
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kPatch = qRgb(218, 218, 218);
+
+bool Any(const QImage& image, const QRect& area, const std::function<bool(QRgb)>& test) {
+    const QRect inside = area & image.rect();
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (test(image.pixel(x, y))) return true;
+        }
+    }
+    return false;
+}
+
+bool AnyOf(const QImage& image, const QRect& area, QRgb colour) {
+    return Any(image, area, [colour](QRgb pixel) { return pixel == colour; });
+}
+
+// The series colours, antialiased edges included.
+bool Reddish(QRgb p) {
+    return qRed(p) > 150 && qGreen(p) < 100 && qBlue(p) < 100;
+}
+bool Bluish(QRgb p) {
+    return qBlue(p) > 150 && qRed(p) < 100 && qGreen(p) < 100;
+}
+
+QImage Screen(ChartDialog& dlg) {
+    return dlg.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// The chart's points by the arithmetic of its definition, walked here on their own.
+struct Point {
+    int x;
+    double interestY;
+    double principalY;
+};
+
+struct Plot {
+    int width;
+    int height;
+    int top;
+    double vScale;
+    std::vector<Point> points;
+};
+
+Plot PlotOf(const ChartDialog& dlg, const brellow::CTamsicDoc& doc) {
+    Plot plot;
+    plot.width = dlg.frameGeometry().width() - 270;
+    plot.height = dlg.frameGeometry().height() - 120;
+    plot.top = 300 - plot.height;
+    const int periods = doc.GetScheduleLength();
+    const double full = doc.GetPayment() + doc.GetAdditionalPayment();
+    const double rate = doc.GetPeriodicRate();
+    plot.vScale = plot.height / full;
+    const double hScale = static_cast<double>(plot.width) / periods;
+    double balance = doc.GetLoanAmount();
+    for (int i = 0; i < periods; ++i) {
+        const double interest = rate * balance;
+        double principal = full - interest;
+        if (i == periods - 1) principal = balance;
+        balance -= principal;
+        plot.points.push_back({90 + static_cast<int>(i * hScale),
+                               300 - std::trunc(interest * plot.vScale),
+                               300 - std::trunc(principal * plot.vScale)});
+    }
+    return plot;
+}
+
+TEST(PaymentChart, DrawsWithARealFont) {
+    const brellow::CTamsicDoc doc = Loan();
+    CPaymentChartDlg dlg(doc);
+    EXPECT_FALSE(QFontInfo(dlg.font()).family().isEmpty());
+    EXPECT_TRUE(QFontMetrics(dlg.font()).inFont(QLatin1Char('7')));
+    EXPECT_EQ("Individual Payment Distribution Chart", dlg.windowTitle());
+    EXPECT_EQ(QSize(740, 371), dlg.size());
+}
+
+TEST(PaymentChart, FrameAndSeriesEndsWhereTheArithmeticPutsThem) {
+    const struct {
+        const char* name;
+        brellow::test::LoanSpec loan;
+    } cases[] = {
+        {"360 payments", {}},
+        {"balloon at 60", {.balloon = 60}},
+        {"one payment", {.periods = 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const brellow::CTamsicDoc doc = Loan(c.loan);
+        CPaymentChartDlg dlg(doc);
+        const QImage image = Screen(dlg);
+        const Plot plot = PlotOf(dlg, doc);
+        const int right = 90 + plot.width;
+
+        for (const QPoint corner :
+             {QPoint(90, 300), QPoint(90, plot.top), QPoint(right, 300), QPoint(right, plot.top)}) {
+            EXPECT_EQ(kBlack, image.pixel(corner)) << corner.x() << "," << corner.y();
+        }
+        EXPECT_NE(kBlack, image.pixel(90 + plot.width / 2, plot.top)) << "top edge";
+
+        const Point& first = plot.points.front();
+        const Point& last = plot.points.back();
+        if (plot.points.size() == 1) {
+            const QRect area(90, plot.top, plot.width + 1, plot.height);
+            EXPECT_FALSE(Any(image, area, Reddish));
+            EXPECT_FALSE(Any(image, area, Bluish));
+            continue;
+        }
+        EXPECT_EQ(kRed, image.pixel(first.x + 1, static_cast<int>(first.interestY) - 1));
+        EXPECT_EQ(kBlue, image.pixel(first.x + 1, static_cast<int>(first.principalY) - 1));
+        EXPECT_TRUE(Reddish(image.pixel(last.x - 1, static_cast<int>(last.interestY) - 1)));
+        EXPECT_FALSE(Any(image, QRect(last.x + 3, 0, 20, 300), Reddish)) << "past the end";
+        if (last.principalY > 0) {
+            EXPECT_TRUE(Bluish(image.pixel(last.x - 1, static_cast<int>(last.principalY))));
+        } else {
+            // The payoff's tall step: a nearly upright line through the whole plot.
+            const Point& before = plot.points[plot.points.size() - 2];
+            for (const int y : {plot.top + 1, 150, static_cast<int>(before.principalY) - 5}) {
+                const double t = (before.principalY - y) / (before.principalY - last.principalY);
+                const double x = before.x + t * (last.x - before.x);
+                EXPECT_EQ(kBlue, image.pixel(static_cast<int>(x), y)) << "row " << y;
+            }
+        }
+    }
+}
+
+TEST(PaymentChart, ValueLabelsMoveOffTheirNeighboursAndKeepEveryDigit) {
+    // Labels stand on grey patches ending at x = 85, each 15 pixels high.
+    const auto labelAt = [](const QImage& image, int top) {
+        return AnyOf(image, QRect(60, top, 25, 13), kPatch);
+    };
+    {
+        // 6 %: the first interest's label stays beside its point.
+        const brellow::CTamsicDoc doc = Loan();
+        CPaymentChartDlg dlg(doc);
+        const QImage image = Screen(dlg);
+        const Plot plot = PlotOf(dlg, doc);
+        const int interestY =
+            300 - static_cast<int>(plot.vScale * doc.GetPeriodicRate() * doc.GetLoanAmount());
+        EXPECT_TRUE(labelAt(image, interestY - 5));
+        EXPECT_FALSE(labelAt(image, plot.top + 15));
+    }
+    {
+        // 120 %: the first interest is the whole payment and the first principal about 0,
+        // so one label moves below the top label and the other above the "0".
+        const brellow::CTamsicDoc doc = Loan({.rate = 120});
+        CPaymentChartDlg dlg(doc);
+        const QImage image = Screen(dlg);
+        const Plot plot = PlotOf(dlg, doc);
+        EXPECT_TRUE(labelAt(image, plot.top - 5));
+        EXPECT_TRUE(labelAt(image, plot.top + 15));
+        EXPECT_TRUE(labelAt(image, 265));
+        EXPECT_FALSE(AnyOf(image, QRect(5, 281, 74, 30), kPatch));
+    }
+    {
+        // "$5,395,954,...": wider than the room left of the plot, so it starts at the
+        // window's edge and reaches past x = 85 rather than losing its first digits.
+        const brellow::CTamsicDoc doc = Loan({.amount = 900000000000.0});
+        CPaymentChartDlg dlg(doc);
+        const QImage image = Screen(dlg);
+        const int top = PlotOf(dlg, doc).top;
+        EXPECT_TRUE(AnyOf(image, QRect(0, top - 5, 2, 13), kPatch));
+        EXPECT_TRUE(AnyOf(image, QRect(86, top - 5, 3, 13), kPatch));
+    }
+}
+
+TEST(TotalChart, EqualInterestAndPrincipalSplitTheCirclesAtTheirCentres) {
+    CTotalChartDlg dlg(1000.0, 1000.0);
+    EXPECT_EQ("Total Payment Distribution Chart", dlg.windowTitle());
+    EXPECT_EQ(QSize(425, 348), dlg.size());
+    const QImage image = Screen(dlg);
+    // Red: the upper half of the circle around (210, 140); blue: the lower half of the
+    // one around (200, 150); nothing between their centre lines.
+    for (const QPoint p : {QPoint(210, 60), QPoint(150, 135), QPoint(290, 135)}) {
+        EXPECT_EQ(kRed, image.pixel(p)) << p.x() << "," << p.y();
+    }
+    for (const QPoint p : {QPoint(200, 240), QPoint(120, 155), QPoint(280, 155)}) {
+        EXPECT_EQ(kBlue, image.pixel(p)) << p.x() << "," << p.y();
+    }
+    const QRect between(110, 142, 190, 7);
+    EXPECT_FALSE(Any(image, between, Reddish));
+    EXPECT_FALSE(Any(image, between, Bluish));
+    EXPECT_TRUE(AnyOf(image, QRect(315, 80, 30, 10), kPatch));
+    EXPECT_TRUE(AnyOf(image, QRect(305, 210, 30, 10), kPatch));
+}
+
+TEST(TotalChart, ASliceOfNoTurnIsEmptyAndOneOfAFullTurnIsTheCircle) {
+    // Without interest both ends of the red slice lie at three o'clock; with interest of
+    // 10^8 times the amount the angle passes 2π and the blue slice's ends meet.
+    const struct {
+        double amount;
+        double interest;
+        std::function<bool(QRgb)> absent;
+        QRgb whole;
+        QPoint inside[2];
+    } cases[] = {
+        {1000.0, 0.0, Reddish, kBlue, {QPoint(200, 60), QPoint(200, 240)}},
+        {1.0, 1e8, Bluish, kRed, {QPoint(210, 50), QPoint(210, 230)}},
+    };
+    for (const auto& c : cases) {
+        CTotalChartDlg dlg(c.amount, c.interest);
+        const QImage image = Screen(dlg);
+        EXPECT_FALSE(Any(image, image.rect(), c.absent)) << c.interest;
+        for (const QPoint p : c.inside) EXPECT_EQ(c.whole, image.pixel(p)) << c.interest;
+    }
+}
+
+TEST(Charts, NothingToChartWithoutAScale) {
+    const brellow::CTamsicDoc noPayment = Loan({.amount = 0});
+    CPaymentChartDlg payment(noPayment);
+    CTotalChartDlg noAmount(0.0, 0.0);
+    CTotalChartDlg cancelled(1000.0, -1000.0);
+    CTotalChartDlg charted(1000.0, 500.0);
+    EXPECT_TRUE(charted.NothingToChart().isEmpty());
+    for (ChartDialog* dlg : std::initializer_list<ChartDialog*>{&payment, &noAmount, &cancelled}) {
+        EXPECT_TRUE(dlg->NothingToChart().startsWith("Nothing to chart: "));
+        const QImage image = Screen(*dlg);
+        EXPECT_FALSE(Any(image, image.rect(), Reddish));
+        EXPECT_FALSE(Any(image, image.rect(), Bluish));
+        EXPECT_TRUE(AnyOf(image, QRect(0, 100, image.width(), 150), kBlack)) << "the text";
+    }
+}
+
+TEST(Charts, EnabledForLoansWithPeriods) {
+    for (const auto& [periods, enabled] : {std::pair{0, false}, {-3, false}, {1, true}}) {
+        EXPECT_EQ(enabled, CanChartLoan(Loan({.periods = periods}))) << periods;
+    }
+}
+
+TEST(Charts, CopiedAndSavedPicturesAreTheScreensChart) {
+    const brellow::CTamsicDoc doc = Loan({.balloon = 60});
+    CPaymentChartDlg dlg(doc);
+    const QImage chart = dlg.ChartImage();
+    ASSERT_EQ(dlg.size(), chart.size());
+
+    // The screen shows the same picture around the "Close" button.
+    QImage screen = Screen(dlg);
+    const QRect button = dlg.findChild<QPushButton*>()->geometry();
+    QImage expected = chart.convertToFormat(QImage::Format_RGB32);
+    for (int y = button.top(); y <= button.bottom(); ++y) {
+        for (int x = button.left(); x <= button.right(); ++x) {
+            screen.setPixel(x, y, 0);
+            expected.setPixel(x, y, 0);
+        }
+    }
+    EXPECT_TRUE(screen == expected);
+
+    dlg.CopyImageAction()->trigger();
+    EXPECT_TRUE(QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32) ==
+                chart.convertToFormat(QImage::Format_RGB32));
+
+    QTemporaryDir dir;
+    const QString png = dir.filePath("chart.PNG");
+    const QString svg = dir.filePath("chart.svg");
+    EXPECT_EQ("", dlg.SaveImage(png));
+    EXPECT_EQ("", dlg.SaveImage(svg));
+    const QImage saved(png);
+    EXPECT_EQ(chart.size(), saved.size());
+    EXPECT_TRUE(saved.convertToFormat(QImage::Format_RGB32) ==
+                chart.convertToFormat(QImage::Format_RGB32));
+    QSvgRenderer drawing(svg);
+    ASSERT_TRUE(drawing.isValid());
+    EXPECT_EQ(QRect(QPoint(), chart.size()), drawing.viewBox());
+
+    CTotalChartDlg total(1000.0, 1000.0);
+    EXPECT_EQ("", total.SaveImage(svg));
+    QFile text(svg);
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QByteArray content = text.readAll();
+    for (const char* label : {"Interest", "$1,000.00", "50.00%"}) {
+        EXPECT_TRUE(content.contains(label)) << label;
+    }
+}
+
+TEST(Charts, SavingNamesTheFileAndTheReason) {
+    CTotalChartDlg dlg(1000.0, 500.0);
+    QTemporaryDir dir;
+    const QString kept = dir.filePath("kept.jpg");
+    const QString missing = dir.filePath("no/such/folder/chart.png");
+    EXPECT_EQ("Cannot save " + kept + ": the name must end in .png or .svg.", dlg.SaveImage(kept));
+    EXPECT_FALSE(QFile::exists(kept));
+    EXPECT_TRUE(dlg.SaveImage(missing).startsWith("Cannot save " + missing + ": "));
+}
+
+TEST(Charts, TheCommandsShowTheirDialogsUntilClosed) {
+    const brellow::CTamsicDoc doc = Loan();
+    QStringList shown;
+    const auto close = [&shown](ChartDialog* dlg) {
+        shown << dlg->windowTitle();
+        dlg->findChild<QPushButton*>()->click();
+    };
+    gui_test::WhenModal<ChartDialog>(close);
+    ShowPaymentChart(doc, nullptr);
+    gui_test::WhenModal<ChartDialog>(close);
+    ShowTotalChart(doc, nullptr);
+    EXPECT_EQ(
+        QStringList({"Individual Payment Distribution Chart", "Total Payment Distribution Chart"}),
+        shown);
+}
+
+}  // namespace

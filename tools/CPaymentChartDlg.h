@@ -1,0 +1,51 @@
+#pragma once
+
+// "Individual Payment Distribution Chart": for every payment of a loan, the interest
+// (red) and the principal (blue) over the payment number.
+//
+// Geometry, in pixels of the client area: the base line is y = 300 and the left edge
+// x = 90; W = the window's outer width − 270 and H = its outer height − 120 (caption and
+// borders count, so a window manager's frame makes the plot taller). The vertical axis
+// runs from 0 at y = 300 up to the full payment T = payment + additional payment at
+// y = 300 − H, the horizontal one from period 1 at x = 90 to period N at x = 90 + W.
+// Point i (from 0) of a series lies at x = 90 + trunc(i × W / N) and
+// y = 300 − trunc(amount × H / T).
+//   100,000.00 at 6 % monthly over 360 in a 740 × 371 window without a frame: W = 470,
+//   H = 251, T = 599.55; the first interest point is (90, 300 − trunc(500 × 251 / 599.55))
+//   = (90, 91) and the first principal point (90, 259).
+// The last payment pays off the balance, so on a balloon loan the principal line ends in
+// a step far above T, out of the window.
+//
+// Every paint walks the schedule anew. Where a pixel column holds many payments
+// (400,000 weekly payments in 470 columns) it draws their lowest and highest points
+// with the lines into and out of the column: the same pixels, a few thousand lines.
+
+#include "tools/ChartDialog.h"
+
+namespace brellow {
+class CTamsicDoc;
+}
+
+class CPaymentChartDlg : public ChartDialog {
+    Q_OBJECT
+
+public:
+    // The document must outlive the dialog; it is only read.
+    explicit CPaymentChartDlg(const brellow::CTamsicDoc& doc, QWidget* parent = nullptr);
+
+    // Empty unless the full payment is 0, where no vertical scale exists.
+    QString NothingToChart() const override;
+
+protected:
+    void PaintChart(QPainter& painter) const override;
+
+private:
+    // A value label right-aligned at x = 85 in a box 15 pixels high from `top`; text wider
+    // than the 85 pixels left of that starts at the window's edge instead of losing digits.
+    static void ValueLabel(QPainter& painter, int top, double amount);
+
+    const brellow::CTamsicDoc& m_doc;
+};
+
+// Shows the chart of the document's loan modally above `parent`.
+void ShowPaymentChart(const brellow::CTamsicDoc& doc, QWidget* parent);

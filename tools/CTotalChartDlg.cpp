@@ -1,0 +1,103 @@
+#include "tools/CTotalChartDlg.h"
+
+#include "engine/CTamsicDoc.h"
+#include "output/AmountFormat.h"
+
+#include <QBrush>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+
+namespace {
+
+// The interest share's angle is share × kTurn, a constant a little above 2π.
+constexpr double kTurn = 6.283186;
+constexpr double kFullTurn = 2 * std::numbers::pi;
+const QColor kInterestColour(238, 0, 0);
+const QColor kPrincipalColour(0, 0, 238);
+
+QString Amount(double value) {
+    return QString::fromStdString(brellow::FormatAmount(value));
+}
+
+// "%.2f" of a share in percent, followed by "%", whatever the locale.
+QString Percent(double fraction) {
+    std::string text;
+    brellow::AppendPlainAmount(text, fraction * 100.0);
+    return QString::fromStdString(text) + QLatin1Char('%');
+}
+
+QPoint PointAt(QPoint centre, double angle) {
+    return {static_cast<int>(centre.x() + 100 * std::cos(angle)),
+            static_cast<int>(centre.y() - 100 * std::sin(angle))};
+}
+
+// Degrees counter-clockwise from three o'clock of the direction from `centre` to `point`.
+double DegreesTo(QPointF centre, QPoint point) {
+    return std::atan2(centre.y() - point.y(), point.x() - centre.x()) * 180.0 / std::numbers::pi;
+}
+
+// The slice of the circle in `box` from the direction of `from` counter-clockwise to that
+// of `to`, a slice meant to turn through `sweep` radians. The end points are whole pixels,
+// so where they meet the sweep decides between nothing and the full circle, and a sweep of
+// no turn or of a full turn is that whatever the points say.
+void DrawSlice(QPainter& painter, const QRectF& box, QPoint from, QPoint to, double sweep) {
+    if (!(sweep > 0.0)) return;
+    QPainterPath slice;
+    const double start = DegreesTo(box.center(), from);
+    const double span = std::fmod(DegreesTo(box.center(), to) - start + 720.0, 360.0);
+    if (sweep >= kFullTurn || (span == 0.0 && sweep > kFullTurn / 2)) {
+        slice.addEllipse(box);
+    } else if (span == 0.0) {
+        return;
+    } else {
+        slice.moveTo(box.center());
+        slice.arcTo(box, start, span);
+        slice.closeSubpath();
+    }
+    painter.drawPath(slice);
+}
+
+}  // namespace
+
+CTotalChartDlg::CTotalChartDlg(double loanAmount, double totalInterest, QWidget* parent)
+    : ChartDialog(QStringLiteral("Total Payment Distribution Chart"), QRect(0, 0, 283, 214),
+                  QRect(115, 189, 50, 14), parent),
+      m_dLoanAmount(loanAmount),
+      m_dTotalInterest(totalInterest) {}
+
+QString CTotalChartDlg::NothingToChart() const {
+    if (m_dLoanAmount == 0.0) return QStringLiteral("Nothing to chart: the loan amount is $0.00.");
+    if (m_dLoanAmount + m_dTotalInterest == 0.0) {
+        return QStringLiteral("Nothing to chart: the principal and the interest add up to $0.00.");
+    }
+    return {};
+}
+
+void CTotalChartDlg::PaintChart(QPainter& painter) const {
+    const double share = m_dTotalInterest / (m_dLoanAmount + m_dTotalInterest);
+    const double angle = share * kTurn;
+
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(kInterestColour);
+    DrawSlice(painter, QRectF(110, 40, 200, 200), QPoint(310, 140), PointAt({210, 140}, angle),
+              angle);
+    TextAt(painter, 315, 80, QStringLiteral("Interest"));
+    TextAt(painter, 315, 100, Amount(m_dTotalInterest));
+    TextAt(painter, 315, 120, Percent(share));
+
+    painter.setBrush(kPrincipalColour);
+    DrawSlice(painter, QRectF(100, 50, 200, 200), PointAt({200, 150}, angle), QPoint(300, 150),
+              kFullTurn - angle);
+    TextAt(painter, 305, 170, QStringLiteral("Principal"));
+    TextAt(painter, 305, 190, Amount(m_dLoanAmount));
+    TextAt(painter, 305, 210, Percent(1.0 - share));
+}
+
+void ShowTotalChart(const brellow::CTamsicDoc& doc, QWidget* parent) {
+    CTotalChartDlg dialog(doc.GetLoanAmount(), doc.GetTotalInterest(), parent);
+    dialog.exec();
+}

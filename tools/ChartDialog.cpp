@@ -1,0 +1,148 @@
+#include "tools/ChartDialog.h"
+
+#include "engine/CTamsicDoc.h"
+#include "tools/DialogUnits.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QImage>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace {
+
+// Every label stands on this patch, as text drawn in the opaque mode does.
+const QColor kLabelPatch(218, 218, 218);
+
+const QString kPngFilter = QStringLiteral("PNG image (*.png)");
+const QString kSvgFilter = QStringLiteral("SVG image (*.svg)");
+
+enum class ImageFormat { None, Png, Svg };
+
+ImageFormat FormatOfName(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("png")) return ImageFormat::Png;
+    if (suffix == QLatin1String("svg")) return ImageFormat::Svg;
+    return ImageFormat::None;
+}
+
+}  // namespace
+
+bool CanChartLoan(const brellow::CTamsicDoc& doc) {
+    return doc.GetNumPeriods() > 0;
+}
+
+ChartDialog::ChartDialog(const QString& caption, const QRect& clientUnits, const QRect& closeUnits,
+                         QWidget* parent)
+    : QDialog(parent),
+      m_copyImage(new QAction(QStringLiteral("Copy Image"), this)),
+      m_saveImage(new QAction(QStringLiteral("Save Image As..."), this)) {
+    setWindowTitle(caption);
+    setFixedSize(DialogUnitsToPixels(clientUnits).size());
+
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setGeometry(DialogUnitsToPixels(closeUnits));
+    connect(close, &QPushButton::clicked, this, &ChartDialog::reject);
+
+    m_chartFont = font();
+    m_chartFont.setPixelSize(QFontInfo(m_chartFont).pixelSize());
+
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    addAction(m_copyImage);
+    addAction(m_saveImage);
+    connect(m_copyImage, &QAction::triggered, this, &ChartDialog::OnCopyImage);
+    connect(m_saveImage, &QAction::triggered, this, &ChartDialog::OnSaveImageAs);
+}
+
+QImage ChartDialog::ChartImage() const {
+    QImage image(size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    Paint(painter);
+    return image;
+}
+
+QString ChartDialog::SaveImage(const QString& path) const {
+    const ImageFormat format = FormatOfName(path);
+    if (format == ImageFormat::None) {
+        return QStringLiteral("Cannot save %1: the name must end in .png or .svg.").arg(path);
+    }
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written && format == ImageFormat::Png) {
+        written = ChartImage().save(&file, "PNG");
+    } else if (written) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size());
+        svg.setViewBox(rect());
+        // The file gives its size in millimetres; at 96 dots an inch they are the pixels of
+        // the screen's picture in every browser.
+        svg.setResolution(96);
+        svg.setTitle(windowTitle());
+        QPainter painter(&svg);
+        Paint(painter);
+        written = painter.end();
+    }
+    if (written && file.commit()) return {};
+    const QString reason = file.error() != QFileDevice::NoError
+                               ? file.errorString()
+                               : QStringLiteral("the image could not be written");
+    return QStringLiteral("Cannot save %1: %2.").arg(path, reason);
+}
+
+void ChartDialog::TextAt(QPainter& painter, int x, int y, const QString& text) {
+    const QSize extent = painter.fontMetrics().size(Qt::TextSingleLine, text);
+    painter.drawText(QRect(QPoint(x, y), extent), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                     text);
+}
+
+void ChartDialog::TextIn(QPainter& painter, const QRect& box, Qt::Alignment alignment,
+                         const QString& text) {
+    painter.drawText(box, static_cast<int>(alignment | Qt::AlignTop) | Qt::TextDontClip, text);
+}
+
+void ChartDialog::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    Paint(painter);
+}
+
+void ChartDialog::Paint(QPainter& painter) const {
+    painter.fillRect(rect(), palette().window());
+    painter.setFont(m_chartFont);
+    painter.setPen(Qt::black);
+    painter.setBackground(kLabelPatch);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    const QString nothing = NothingToChart();
+    if (nothing.isEmpty()) {
+        PaintChart(painter);
+    } else {
+        painter.setBackgroundMode(Qt::TransparentMode);
+        painter.drawText(rect().adjusted(20, 20, -20, -60), Qt::AlignCenter | Qt::TextWordWrap,
+                         nothing);
+    }
+}
+
+void ChartDialog::OnCopyImage() {
+    QApplication::clipboard()->setImage(ChartImage());
+}
+
+void ChartDialog::OnSaveImageAs() {
+    QString filter = kPngFilter;
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Save Image As"), QString(),
+                                     kPngFilter + QStringLiteral(";;") + kSvgFilter, &filter);
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += filter == kSvgFilter ? QStringLiteral(".svg") : QStringLiteral(".png");
+    }
+    const QString error = SaveImage(path);
+    if (!error.isEmpty()) QMessageBox::warning(this, QStringLiteral("Brellow"), error);
+}
