@@ -107,7 +107,7 @@ void DrawSeries(QPainter& painter, const QPen& pen, const std::vector<QPointF>& 
 }
 
 QPen SeriesPen(const QColor& colour) {
-    // A 2-pixel line ends and joins round, as a wide solid pen does on the original display.
+    // Wide lines end and join round, so a series has no notches where its segments meet.
     return QPen(colour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 

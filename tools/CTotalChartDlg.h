@@ -4,8 +4,8 @@
 // (the loan amount A) and interest I, as a pie of two slices with the amount and the share
 // of each beside it.
 //
-// The interest share f = I / (A + I) turns into the angle θ = f × 6.283186 (a little above
-// 2π, as the angle has always been computed). The red interest slice lies in the circle
+// The interest share f = I / (A + I) turns into the angle θ = f × 6.283186 (a constant a
+// little above 2π). The red interest slice lies in the circle
 // of centre (210, 140) and radius 100, from three o'clock counter-clockwise to the point
 // (trunc(210 + 100 cos θ), trunc(140 − 100 sin θ)); the blue principal slice is the rest
 // of the same circle moved 10 pixels left and down (centre (200, 150)), from its point

@@ -1,10 +1,10 @@
 #pragma once
 
 // Dialogs whose layout is given in dialog units, turned into pixels with the base units of
-// the classic 8-point dialog font: 6 pixels to 4 units across, 13 pixels to 8 units down,
-// rounded. The chart dialogs need this: their pictures sit at fixed pixel positions, and a
-// 493 × 228 dialog (740 × 371 pixels) leaves room under the payment chart's base line at
-// y = 300 for its axis labels whatever font the desktop uses.
+// an 8-point dialog font at 96 dots an inch: 6 pixels to 4 units across, 13 pixels to 8
+// units down, rounded. The chart dialogs need this: their pictures sit at fixed pixel positions,
+// and a 493 × 228 dialog (740 × 371 pixels) leaves room under the payment chart's base line at y =
+// 300 for its axis labels whatever font the desktop uses.
 
 #include <QRect>
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
@@ -308,6 +309,19 @@ TEST(Charts, SavingNamesTheFileAndTheReason) {
     EXPECT_EQ("Cannot save " + kept + ": the name must end in .png or .svg.", dlg.SaveImage(kept));
     EXPECT_FALSE(QFile::exists(kept));
     EXPECT_TRUE(dlg.SaveImage(missing).startsWith("Cannot save " + missing + ": "));
+}
+
+TEST(Charts, SaveImageAsAddsTheSuffixOfTheChosenType) {
+    CTotalChartDlg dlg(1000.0, 500.0);
+    QTemporaryDir dir;
+    gui_test::WhenModal<QFileDialog>([&](QFileDialog* files) {
+        EXPECT_EQ("Save Image As", files->windowTitle());
+        files->selectNameFilter("SVG image (*.svg)");
+        files->selectFile(dir.filePath("pie"));
+        QMetaObject::invokeMethod(files, "accept");
+    });
+    dlg.SaveImageAction()->trigger();
+    EXPECT_TRUE(QSvgRenderer(dir.filePath("pie.svg")).isValid());
 }
 
 TEST(Charts, TheCommandsShowTheirDialogsUntilClosed) {
