@@ -5,6 +5,7 @@
 #include "app/COptionsDlg.h"
 #include "app/HelpWindow.h"
 #include "tests/app/GuiTestSupport.h"
+#include "tests/support/TestLoans.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 #include "view/YearTabStrip.h"
@@ -508,10 +509,7 @@ protected:
     StartupTest() { gui_test::ClearSettings(); }
 
     QString SavedLoan(const QString& name, double amount) {
-        brellow::CTamsicDoc doc;
-        doc.SetLoanAmount(amount);
-        doc.SetNumPeriods(12);
-        LoanDocument document(doc);
+        LoanDocument document(brellow::test::Loan({.amount = amount, .periods = 12}));
         const QString path = dir.filePath(name);
         EXPECT_TRUE(document.saveTo(path).isEmpty());
         return path;
