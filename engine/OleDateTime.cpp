@@ -133,17 +133,31 @@ OleDateTime OleDateTime::CurrentLocal() {
                       local.tm_min, std::min(local.tm_sec, 59)});
 }
 
-void AppendDate(std::string& out, const OleDateTime& date) {
+char* PutDate(char* to, const OleDateTime& date) noexcept {
     const auto moment = ToDayAndSecond(date);
-    if (!moment) return;
+    if (!moment) return to;
     const CivilDateTime civil = CivilFromDay(moment->day);
-    char text[10];
-    char* to = PutDigits(text, civil.month, 2);
+    to = PutDigits(to, civil.month, 2);
     *to++ = '/';
     to = PutDigits(to, civil.day, 2);
     *to++ = '/';
-    to = PutDigits(to, civil.year, 1);
-    out.append(text, to);
+    return PutDigits(to, civil.year, 1);
+}
+
+char* PutIsoDate(char* to, const OleDateTime& date) noexcept {
+    const auto moment = ToDayAndSecond(date);
+    if (!moment) return to;
+    const CivilDateTime civil = CivilFromDay(moment->day);
+    to = PutDigits(to, civil.year, 4);
+    *to++ = '-';
+    to = PutDigits(to, civil.month, 2);
+    *to++ = '-';
+    return PutDigits(to, civil.day, 2);
+}
+
+void AppendDate(std::string& out, const OleDateTime& date) {
+    char text[kMaxDateChars];
+    out.append(text, PutDate(text, date));
 }
 
 std::string FormatDate(const OleDateTime& date) {
@@ -153,15 +167,8 @@ std::string FormatDate(const OleDateTime& date) {
 }
 
 std::string FormatIsoDate(const OleDateTime& date) {
-    const auto civil = ToCivil(date);
-    if (!civil) return {};
-    char text[10];
-    char* to = PutDigits(text, civil->year, 4);
-    *to++ = '-';
-    to = PutDigits(to, civil->month, 2);
-    *to++ = '-';
-    to = PutDigits(to, civil->day, 2);
-    return std::string(text, to);
+    char text[kMaxDateChars];
+    return std::string(text, PutIsoDate(text, date));
 }
 
 std::optional<OleDateTime> ParseDate(std::string_view text) {

@@ -80,6 +80,13 @@ CivilDateTime CivilFromDay(std::int64_t day) noexcept;
 std::int64_t DayFromCivil(int year, int month, int day) noexcept;
 int DaysInMonth(int year, int month) noexcept;
 
+// The longest text of a date in either form.
+inline constexpr int kMaxDateChars = 10;
+// Write the texts of FormatDate and FormatIsoDate at `to` and return their end, for
+// writers that compose a whole line in place.
+char* PutDate(char* to, const OleDateTime& date) noexcept;
+char* PutIsoDate(char* to, const OleDateTime& date) noexcept;
+
 // "%m/%d/%Y" (04/01/2003); an empty text without a calendar date.
 std::string FormatDate(const OleDateTime& date);
 // Appends what FormatDate returns, without a temporary string.

@@ -75,9 +75,19 @@ char* PutPair(char* at, unsigned pair) noexcept {
 // Appends "$-1,234.50" (`money`) or "-1234.50" when the value is below 2^53 in
 // magnitude; false, and nothing appended, for larger or non-finite values.
 bool AppendExactCents(std::string& out, double value, bool money) {
+    char text[kMaxExactAmountChars];
+    char* const end = PutExactAmount(text, value, money);
+    if (end == nullptr) return false;
+    out.append(text, end);
+    return true;
+}
+
+}  // namespace
+
+char* PutExactAmount(char* to, double value, bool money) noexcept {
     const auto cents = ExactCents(value);
-    if (!cents) return false;
-    char text[32];
+    if (!cents) return nullptr;
+    char text[kMaxExactAmountChars];
     char* const end = std::end(text);
     char* at = end;
     at = PutPair(at, static_cast<unsigned>(*cents % 100));
@@ -100,11 +110,8 @@ bool AppendExactCents(std::string& out, double value, bool money) {
     }
     if (IsNegative(value)) *--at = '-';
     if (money) *--at = '$';
-    out.append(at, end);
-    return true;
+    return std::copy(at, end, to);
 }
-
-}  // namespace
 
 void AppendAmount(std::string& out, double value) {
     if (AppendExactCents(out, value, true)) return;
@@ -164,10 +171,13 @@ std::string FormatRate(double percent) {
     return text;
 }
 
+char* PutInt(char* to, long long value) noexcept {
+    return std::to_chars(to, to + kMaxIntChars, value).ptr;
+}
+
 void AppendInt(std::string& out, long long value) {
-    char buffer[24];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    char buffer[kMaxIntChars];
+    out.append(buffer, PutInt(buffer, value));
 }
 
 }  // namespace brellow

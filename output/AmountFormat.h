@@ -30,4 +30,14 @@ std::string FormatRate(double percent);
 // "%d" of an int, appended.
 void AppendInt(std::string& out, long long value);
 
+// For writers that compose a whole line in place: each writes at `to` and returns the
+// end. PutExactAmount writes what AppendAmount (`money`) or AppendPlainAmount would
+// append for a value whose cents stay below 2^53 in magnitude, as every figure of a
+// schedule the engine accepts does; for any other value it writes nothing and returns
+// nullptr.
+inline constexpr int kMaxExactAmountChars = 32;
+inline constexpr int kMaxIntChars = 24;
+char* PutExactAmount(char* to, double value, bool money) noexcept;
+char* PutInt(char* to, long long value) noexcept;
+
 }  // namespace brellow
