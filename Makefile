@@ -1,13 +1,14 @@
-# The two commands of the README: `make run` and `make test`; and the two checks
-# `make sanitize` and `make fuzz`.
+# The two commands of the README: `make run` and `make test`; the two checks
+# `make sanitize` and `make fuzz`; and `make install PREFIX=...`.
 BUILD ?= build
+PREFIX ?= /usr/local
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 # Parallel jobs of the sanitizer and fuzzer builds, which need much memory a job.
 JOBS ?= 2
 
-.PHONY: all deps fuzz-deps build run test bench sanitize fuzz clean
+.PHONY: all deps fuzz-deps build run test bench install sanitize fuzz clean
 
 all: build
 
@@ -29,6 +30,11 @@ test: build
 
 bench: build
 	$(BUILD)/bench/brellow-bench
+
+# The programs, the desktop entry, the .brw file type, the icons, the metainfo and the
+# manual page, under PREFIX (PREFIX=~/.local for one user, without root).
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # Every test under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer; the
 # build runs the test binaries too (to list their tests), so it gets the options as well.

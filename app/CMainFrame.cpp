@@ -8,18 +8,40 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
+#include <QMimeData>
 #include <QPrinter>
 #include <QStatusBar>
+#include <QUrl>
 
 #include <algorithm>
+
+namespace {
+
+// The local .brw files among dropped URLs, in the order they came.
+QStringList LoanFilesOf(const QMimeData* data) {
+    QStringList paths;
+    if (!data) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) continue;
+        const QString path = url.toLocalFile();
+        if (QFileInfo(path).suffix().compare(QLatin1String("brw"), Qt::CaseInsensitive) == 0)
+            paths.append(path);
+    }
+    return paths;
+}
+
+}  // namespace
 
 CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent), m_documents(this), m_mdiArea(new QMdiArea) {
     ReadSettings();
     setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
@@ -206,4 +228,22 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     WriteSettings();
     event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (!LoanFilesOf(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QStringList paths = LoanFilesOf(event->mimeData());
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    // Opened once the drop has returned: the program the files came from would otherwise
+    // wait while a message about a file that cannot be read is open.
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths] {
+            for (const QString& path : paths) OpenDocumentFile(path);
+        },
+        Qt::QueuedConnection);
 }

@@ -109,6 +109,9 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // .brw files dropped on the window open as if chosen in File > Open, one by one.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     enum class Menu { None, File, Edit, Tools, Advisors, Charts, View, Window, Help };

@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libbenchmark-dev python3
     fonts-dejavu-core
     xvfb xauth x11-apps xdotool imagemagick poppler-utils
+    desktop-file-utils appstream shared-mime-info groff-base
 )
 # `make fuzz` alone needs clang and its libFuzzer and sanitizer runtimes.
 if [ "${1:-}" = "--fuzz" ]; then

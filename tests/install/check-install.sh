@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# check-install.sh CMAKE BUILD_DIR gui|no-gui
+# Installs BUILD_DIR into a temporary prefix, then checks that every file is where the
+# desktop looks for it and that the desktop's own validators accept the entry and the
+# description. Prints what is wrong and exits 1 on the first failure.
+set -euo pipefail
+cmake=$1 build=$2 gui=$3
+
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+
+id=com.korvell.Brellow
+share=$prefix/share
+expected=(
+    "$share/applications/$id.desktop"
+    "$share/mime/packages/$id.xml"
+    "$share/metainfo/$id.metainfo.xml"
+    "$share/icons/hicolor/scalable/apps/$id.svg"
+    "$share/man/man1/brellow-cli.1"
+)
+for file in "${expected[@]}"; do
+    [ -f "$file" ] || fail "$file was not installed"
+done
+programs=(brellow-cli)
+[ "$gui" = gui ] && programs+=(brellow)
+for program in "${programs[@]}"; do
+    [ -x "$prefix/bin/$program" ] || fail "$prefix/bin/$program was not installed"
+done
+"$prefix/bin/brellow-cli" --version >/dev/null || fail "the installed brellow-cli does not run"
+
+# Each PNG is as large as the folder it is in says: bytes 16 to 23 of a PNG are its
+# width and height, big-endian.
+pngs=("$share"/icons/hicolor/*x*/apps/"$id.png")
+[ -f "${pngs[0]}" ] || fail "no PNG icon was installed"
+for png in "${pngs[@]}"; do
+    size=$(basename "$(dirname "$(dirname "$png")")")
+    read -r -a header < <(od -An -tu1 -j16 -N8 "$png")
+    width=$(((header[2] << 8) | header[3]))
+    height=$(((header[6] << 8) | header[7]))
+    [ "${width}x${height}" = "$size" ] || fail "$png is ${width}x${height}, not $size"
+done
+
+desktop-file-validate "$share/applications/$id.desktop" || fail "desktop-file-validate refused the entry"
+appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" ||
+    fail "appstreamcli refused the metainfo"
+
+# The install rebuilt the caches: .brw is the loan type, which the entry opens.
+grep -qx 'application/x-brellow-loan:\*\.brw' "$share/mime/globs" ||
+    fail "the mime database has no *.brw glob for application/x-brellow-loan"
+grep -q "^application/x-brellow-loan=.*$id\.desktop" "$share/applications/mimeinfo.cache" ||
+    fail "the desktop database does not open application/x-brellow-loan with $id.desktop"
+
+# The manual page reads without warnings and names every option --help lists.
+man=$share/man/man1/brellow-cli.1
+warnings=$(groff -man -ww -z "$man" 2>&1)
+[ -z "$warnings" ] || fail "groff warns about brellow-cli.1: $warnings"
+for option in $("$prefix/bin/brellow-cli" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+    grep -qF -- "${option//-/\\-}" "$man" || fail "brellow-cli.1 does not document $option"
+done
+echo "installed, and the desktop validators accept the entry and the metainfo"
