@@ -47,6 +47,7 @@ public:
         Options,
         ExportText,
         ExportHtml,
+        ExportCsv,
         RefinanceAdvisor,
         ChartMonthly,
         ChartTotal,
@@ -138,6 +139,7 @@ private:
         bool checkable = false;  // starts checked
         void (*run)(CMainFrame& frame) = nullptr;
         bool (*enabled)(const LoanDocument* active) = nullptr;  // null: always
+        bool whileTableShown = false;  // and only while the views show the table
     };
     // The items of one menu that come from one row: its separator, its action, and for
     // "Recent File" the recent files.

@@ -6,6 +6,7 @@
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
 #include "app/COptionsDlg.h"
+#include "app/ExportCommands.h"
 #include "app/HelpWindow.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
@@ -34,6 +35,10 @@ bool NotYet(const LoanDocument*) {
 
 bool Never(const LoanDocument*) {
     return false;
+}
+
+void ExportActiveView(CMainFrame& frame, brellow::LoanFormat format) {
+    if (const CTamsicView* view = frame.ActiveView()) OnExportLoan(*view, format, &frame);
 }
 
 }  // namespace
@@ -168,7 +173,12 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .menu = M::Edit,
          .separatorBefore = true,
          .button = {5, I::CopyTable},
-         .enabled = NotYet},
+         .run =
+             [](CMainFrame& f) {
+                 if (CTamsicView* view = f.ActiveView()) OnCopyTable(*view);
+             },
+         .enabled = WithDocument,
+         .whileTableShown = true},
 
         {.id = C::ChangeLoanParameters,
          .text = "&Change Loan Parameters...\tCtrl+L",
@@ -197,13 +207,22 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .menu = M::Tools,
          .separatorBefore = true,
          .button = {14, I::ExportText},
-         .enabled = NotYet},
+         .run = [](CMainFrame& f) { ExportActiveView(f, brellow::LoanFormat::Text); },
+         .enabled = WithDocument},
         {.id = C::ExportHtml,
          .text = "Export as &HTML File...",
          .prompt = "Export loan document as an HTML file",
          .tip = "Export loan document as an HTML file",
          .menu = M::Tools,
-         .enabled = NotYet},
+         .run = [](CMainFrame& f) { ExportActiveView(f, brellow::LoanFormat::Html); },
+         .enabled = WithDocument},
+        {.id = C::ExportCsv,
+         .text = "Export as CS&V File...",
+         .prompt = "Export the schedule as a CSV file for spreadsheets",
+         .tip = "Export loan as CSV file",
+         .menu = M::Tools,
+         .run = [](CMainFrame& f) { ExportActiveView(f, brellow::LoanFormat::Csv); },
+         .enabled = WithDocument},
 
         {.id = C::RefinanceAdvisor,
          .text = "&Refinance Advisor...",
@@ -404,7 +423,9 @@ void CMainFrame::UpdateActions() {
     if (m_destroying) return;
     const LoanDocument* const document = ActiveDocument();
     for (const CommandRow& row : CommandTable()) {
-        GetAction(row.id)->setEnabled(!row.enabled || row.enabled(document));
+        const bool enabled = (!row.enabled || row.enabled(document)) &&
+                             (!row.whileTableShown || m_settings.showTable);
+        GetAction(row.id)->setEnabled(enabled);
     }
     ShowDocumentMenus(HasDocumentMenus());
     UpdateTitle();

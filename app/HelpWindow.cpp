@@ -20,6 +20,7 @@ balance left. Topics:</p>
 <li><a href="#parameters">Loan parameters</a></li>
 <li><a href="#options">Display options</a></li>
 <li><a href="#tools">Exports, printing, charts and advisors</a></li>
+<li><a href="#exports">Exporting and copying the schedule</a></li>
 </ul>
 
 <h3><a name="files"></a>Loan documents</h3>
@@ -63,9 +64,21 @@ the background colours of the window and of the table. The choices apply to ever
 window at once and are kept for the next start of the program.</p>
 
 <h3><a name="tools"></a>Exports, printing, charts and advisors</h3>
-<p>The loan can be exported as a text file or an HTML page, its table copied to the
-clipboard, printed, and charted; the refinance advisor compares a current mortgage with a
+<p>The loan can be exported as a text file, an HTML page or a CSV file, its table copied to
+the clipboard, printed, and charted; the refinance advisor compares a current mortgage with a
 new one.</p>
+
+<h3><a name="exports"></a>Exporting and copying the schedule</h3>
+<p><b>Tools &gt; Export as Text File</b>, <b>Export as HTML File</b> and <b>Export as CSV
+File</b> write the loan to a file you name. The text file and the HTML page hold the summary
+of the terms and the table with its totals; the CSV file holds one line per payment, with
+dates as 2003-01-31 and amounts as plain numbers, for spreadsheets. Each lists the year
+selected by the tabs, or every payment under <b>All</b>. A name without a suffix gets .txt,
+.html or .csv. An existing file is replaced only after you confirm, and only once the new one
+has been written completely; if the file cannot be written, a message names it and says
+why. <b>Edit &gt; Copy Table</b> (Ctrl+C) puts the table of the selected year, without the
+summary, on the clipboard as text with tab-separated columns, to paste into a spreadsheet or
+another program. It is available while the table is shown (<b>Tools &gt; Options</b>).</p>
 )";
 
 QPointer<HelpWindow>& Instance() {

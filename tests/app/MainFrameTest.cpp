@@ -122,14 +122,14 @@ TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
                                   "P&rint Setup...", "Recent File", "E&xit"}),
         VisibleItems(*frame, "&File"));
     for (Command enabled :
-         {Command::Close, Command::Save, Command::SaveAs, Command::ChangeLoanParameters,
-          Command::Options, Command::NewWindow, Command::Cascade, Command::Tile}) {
+         {Command::Close, Command::Save, Command::SaveAs, Command::CopyTable,
+          Command::ChangeLoanParameters, Command::Options, Command::ExportText, Command::ExportHtml,
+          Command::ExportCsv, Command::NewWindow, Command::Cascade, Command::Tile}) {
         EXPECT_TRUE(frame->GetAction(enabled)->isEnabled())
             << frame->GetAction(enabled)->text().toStdString();
     }
     for (Command later :
-         {Command::Print, Command::PrintPreview, Command::CopyTable, Command::ExportText,
-          Command::ExportHtml, Command::RefinanceAdvisor, Command::ChartMonthly,
+         {Command::Print, Command::PrintPreview, Command::RefinanceAdvisor, Command::ChartMonthly,
           Command::ChartTotal, Command::Undo, Command::Redo}) {
         EXPECT_FALSE(frame->GetAction(later)->isEnabled())
             << frame->GetAction(later)->text().toStdString();
@@ -194,6 +194,8 @@ TEST_F(MainFrameTest, EveryCommandWithItsPromptTipAndKeys) {
         "Export loan as text file | ",
         "  Export as &HTML File... | Export loan document as an HTML file | "
         "Export loan document as an HTML file | ",
+        "  Export as CS&V File... | Export the schedule as a CSV file for spreadsheets | "
+        "Export loan as CSV file | ",
         "&Advisors",
         "  &Refinance Advisor... |  | Refinance Advisor | ",
         "&Charts",
