@@ -8,6 +8,10 @@
 #include "app/COptionsDlg.h"
 #include "app/ExportCommands.h"
 #include "app/HelpWindow.h"
+#include "tools/CPaymentChartDlg.h"
+#include "tools/CRefinanceDlg.h"
+#include "tools/CTotalChartDlg.h"
+#include "tools/ChartDialog.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 #include "view/LoanParamsCommands.h"
@@ -31,6 +35,10 @@ bool WithDocument(const LoanDocument* active) {
 // Commands whose own work is still to come: shown, but not available.
 bool NotYet(const LoanDocument*) {
     return false;
+}
+
+bool WithChartableLoan(const LoanDocument* active) {
+    return active != nullptr && CanChartLoan(active->doc());
 }
 
 bool Never(const LoanDocument*) {
@@ -227,20 +235,33 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
         {.id = C::RefinanceAdvisor,
          .text = "&Refinance Advisor...",
          .menu = M::Advisors,
-         .enabled = NotYet},
+         .run = [](CMainFrame& f) { RunRefinanceAdvisor(&f, ShowHelp); },
+         .enabled = WithDocument},
 
         {.id = C::ChartMonthly,
          .text = "&Monthly Principal vs. Interest",
          .prompt = "Display chart of monthly principal and interest",
          .tip = "Display chart of monthly principal vs interest",
          .menu = M::Charts,
-         .enabled = NotYet},
+         .run =
+             [](CMainFrame& f) {
+                 if (LoanDocument* document = f.ActiveDocument()) {
+                     ShowPaymentChart(document->doc(), &f);
+                 }
+             },
+         .enabled = WithChartableLoan},
         {.id = C::ChartTotal,
          .text = "&Total Principal vs. Interest",
          .prompt = "Display chart of total principal vs interest",
          .tip = "Display chart of total principal vs interest",
          .menu = M::Charts,
-         .enabled = NotYet},
+         .run =
+             [](CMainFrame& f) {
+                 if (LoanDocument* document = f.ActiveDocument()) {
+                     ShowTotalChart(document->doc(), &f);
+                 }
+             },
+         .enabled = WithChartableLoan},
 
         {.id = C::ViewToolbar,
          .text = "&Toolbar",

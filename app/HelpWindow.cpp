@@ -79,6 +79,19 @@ has been written completely; if the file cannot be written, a message names it a
 why. <b>Edit &gt; Copy Table</b> (Ctrl+C) puts the table of the selected year, without the
 summary, on the clipboard as text with tab-separated columns, to paste into a spreadsheet or
 another program. It is available while the table is shown (<b>Tools &gt; Options</b>).</p>
+
+<h3><a name="charts"></a>Charts</h3>
+<p><b>Charts &gt; Monthly Principal vs. Interest</b> draws, payment by payment, how much of
+each payment is interest (red) and how much repays the loan (blue). <b>Charts &gt; Total
+Principal vs. Interest</b> shows the loan amount and the total interest as the two slices of
+a pie. Both need a loan with at least one period. Right-click a chart to copy it to the
+clipboard as a picture or to save it as a PNG or SVG file.</p>
+
+<h3><a name="advisor"></a>Refinance advisor</h3>
+<p><b>Advisors &gt; Refinance Advisor...</b> asks for the current mortgage (amount, term,
+rate, months already paid, tax bracket) and a new loan (term, rate, points, closing cost),
+then says what the new balance is and whether, and after how long, refinancing pays off.
+The open loan is neither read nor changed.</p>
 )";
 
 QPointer<HelpWindow>& Instance() {

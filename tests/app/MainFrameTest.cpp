@@ -124,16 +124,24 @@ TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
     for (Command enabled :
          {Command::Close, Command::Save, Command::SaveAs, Command::CopyTable,
           Command::ChangeLoanParameters, Command::Options, Command::ExportText, Command::ExportHtml,
-          Command::ExportCsv, Command::NewWindow, Command::Cascade, Command::Tile}) {
+          Command::ExportCsv, Command::RefinanceAdvisor, Command::NewWindow, Command::Cascade,
+          Command::Tile}) {
         EXPECT_TRUE(frame->GetAction(enabled)->isEnabled())
             << frame->GetAction(enabled)->text().toStdString();
     }
     for (Command later :
-         {Command::Print, Command::PrintPreview, Command::RefinanceAdvisor, Command::ChartMonthly,
-          Command::ChartTotal, Command::Undo, Command::Redo}) {
+         {Command::Print, Command::PrintPreview, Command::ChartMonthly, Command::ChartTotal,
+          Command::Undo, Command::Redo}) {
         EXPECT_FALSE(frame->GetAction(later)->isEnabled())
             << frame->GetAction(later)->text().toStdString();
     }
+    // The charts need at least one period.
+    LoanDocument& document = frame->ActiveChild()->GetDocument();
+    document.doc().SetNumPeriods(1);
+    document.doc().ComputePayment();
+    document.notifyTermsChanged();
+    EXPECT_TRUE(frame->GetAction(Command::ChartMonthly)->isEnabled());
+    EXPECT_TRUE(frame->GetAction(Command::ChartTotal)->isEnabled());
 }
 
 // Every menu item with a document open, with its prompt, tool tip, keys and check mark,
