@@ -49,6 +49,7 @@ public:
         ExportHtml,
         ExportCsv,
         RefinanceAdvisor,
+        PayoffSummary,
         ChartMonthly,
         ChartTotal,
         ViewToolbar,

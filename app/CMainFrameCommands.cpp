@@ -12,6 +12,7 @@
 #include "tools/CRefinanceDlg.h"
 #include "tools/CTotalChartDlg.h"
 #include "tools/ChartDialog.h"
+#include "view/CPayoffDlg.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 #include "view/LoanParamsCommands.h"
@@ -236,6 +237,15 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "&Refinance Advisor...",
          .menu = M::Advisors,
          .run = [](CMainFrame& f) { RunRefinanceAdvisor(&f, ShowHelp); },
+         .enabled = WithDocument},
+        {.id = C::PayoffSummary,
+         .text = "&Payoff Summary...",
+         .prompt = "Show when the loan is paid off and what the additional payment saves",
+         .menu = M::Advisors,
+         .run =
+             [](CMainFrame& f) {
+                 if (LoanDocument* document = f.ActiveDocument()) ShowPayoffSummary(*document, &f);
+             },
          .enabled = WithDocument},
 
         {.id = C::ChartMonthly,

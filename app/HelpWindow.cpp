@@ -92,6 +92,14 @@ clipboard as a picture or to save it as a PNG or SVG file.</p>
 rate, months already paid, tax bracket) and a new loan (term, rate, points, closing cost),
 then says what the new balance is and whether, and after how long, refinancing pays off.
 The open loan is neither read nor changed.</p>
+
+<h3><a name="payoff"></a>Payoff summary</h3>
+<p><b>Advisors &gt; Payoff Summary...</b> shows how many payments the open loan takes, the
+date of the last one, the total paid and the total interest. When the loan has an additional
+payment per period, it shows the same without it and what the additional payment saves:
+payments, time in years and months, and interest. Type another additional payment to see the
+figures change; <b>Apply</b> makes it the loan's additional payment, and <b>Edit &gt; Undo</b>
+brings the old one back.</p>
 )";
 
 QPointer<HelpWindow>& Instance() {

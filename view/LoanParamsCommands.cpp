@@ -93,16 +93,11 @@ std::optional<LoanTerms> AskChangedTerms(const LoanTerms& terms, QWidget* parent
     return entered;
 }
 
-}  // namespace
-
-bool ChangeLoanParameters(LoanDocument& document, QWidget* parent, const HelpRequest& help) {
-    const QPointer<LoanDocument> alive = &document;
-    const LoanTerms before = document.doc().GetTerms();
-    const std::optional<LoanTerms> after = AskChangedTerms(before, parent, help);
-    if (!after || !alive) return false;
-
+// Makes `after` the document's terms, with `before` as the step Undo takes back; a new
+// change ends what Redo could bring back.
+void ApplyTerms(LoanDocument& document, const LoanTerms& before, const LoanTerms& after) {
     CTamsicDoc& doc = document.doc();
-    doc.SetTerms(*after);
+    doc.SetTerms(after);
     doc.ComputePayment();
 
     doc.m_bUndoAvailable = true;
@@ -110,6 +105,25 @@ bool ChangeLoanParameters(LoanDocument& document, QWidget* parent, const HelpReq
     doc.m_bRedoAvailable = false;
     document.setModified(true);
     document.notifyTermsChanged();
+}
+
+}  // namespace
+
+bool ChangeLoanParameters(LoanDocument& document, QWidget* parent, const HelpRequest& help) {
+    const QPointer<LoanDocument> alive = &document;
+    const LoanTerms before = document.doc().GetTerms();
+    const std::optional<LoanTerms> after = AskChangedTerms(before, parent, help);
+    if (!after || !alive) return false;
+    ApplyTerms(document, before, *after);
+    return true;
+}
+
+bool ChangeAdditionalPayment(LoanDocument& document, double payment) {
+    const LoanTerms before = document.doc().GetTerms();
+    if (payment == before.additionalPayment) return false;
+    LoanTerms after = before;
+    after.additionalPayment = payment;
+    ApplyTerms(document, before, after);
     return true;
 }
 

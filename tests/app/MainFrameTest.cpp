@@ -124,8 +124,8 @@ TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
     for (Command enabled :
          {Command::Close, Command::Save, Command::SaveAs, Command::CopyTable,
           Command::ChangeLoanParameters, Command::Options, Command::ExportText, Command::ExportHtml,
-          Command::ExportCsv, Command::RefinanceAdvisor, Command::NewWindow, Command::Cascade,
-          Command::Tile}) {
+          Command::ExportCsv, Command::RefinanceAdvisor, Command::PayoffSummary, Command::NewWindow,
+          Command::Cascade, Command::Tile}) {
         EXPECT_TRUE(frame->GetAction(enabled)->isEnabled())
             << frame->GetAction(enabled)->text().toStdString();
     }
@@ -206,6 +206,8 @@ TEST_F(MainFrameTest, EveryCommandWithItsPromptTipAndKeys) {
         "Export loan as CSV file | ",
         "&Advisors",
         "  &Refinance Advisor... |  | Refinance Advisor | ",
+        "  &Payoff Summary... | Show when the loan is paid off and what the additional payment "
+        "saves | Payoff Summary | ",
         "&Charts",
         "  &Monthly Principal vs. Interest | Display chart of monthly principal and interest | "
         "Display chart of monthly principal vs interest | ",
