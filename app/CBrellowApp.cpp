@@ -1,9 +1,121 @@
 #include "app/CBrellowApp.h"
 
 #include "app/CMainFrame.h"
+#include "app/DisplaySettings.h"
+#include "app/SettingsStore.h"
+#include "view/CTamsicView.h"
+#include "view/LoanDocument.h"
+#include "view/LoanPrinter.h"
+#include "view/PrintOutput.h"
+
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <ostream>
+#include <string_view>
+
+namespace {
+
+const char* const kUsage =
+    "Usage: brellow [FILE.brw]\n"
+    "       brellow --print FILE.brw\n"
+    "       brellow --print-to PRINTER FILE.brw\n"
+    "       brellow --print-to-pdf OUT.pdf FILE.brw\n"
+    "\n"
+    "Without a switch Brellow opens its window, with the loan FILE.brw when one is named.\n"
+    "The print switches print the loan without opening a window, every year, with the\n"
+    "amortization table when the display options show it:\n"
+    "  --print FILE.brw                  on the default printer\n"
+    "  --print-to PRINTER FILE.brw       on the printer named PRINTER\n"
+    "  --print-to-pdf OUT.pdf FILE.brw   into the PDF file OUT.pdf\n"
+    "  --help                            show this text\n"
+    "\n"
+    "Exit status: 0 on success; 1 when the loan cannot be read or the printout cannot be\n"
+    "made; 2 for a command line that is not understood.\n";
+
+enum class Switch { Print, PrintTo, PrintToPdf, Help };
+
+struct SwitchRow {
+    std::string_view name;
+    Switch id;
+    int operands;
+    std::string_view operandNames;
+};
+
+constexpr SwitchRow kSwitches[] = {
+    {"--print", Switch::Print, 1, "FILE.brw"},
+    {"--print-to", Switch::PrintTo, 2, "PRINTER FILE.brw"},
+    {"--print-to-pdf", Switch::PrintToPdf, 2, "OUT.pdf FILE.brw"},
+    {"--help", Switch::Help, 0, ""},
+};
+
+const SwitchRow* FindSwitch(std::string_view argument) {
+    for (const SwitchRow& row : kSwitches) {
+        if (row.name == argument) return &row;
+    }
+    return nullptr;
+}
+
+// Prints `file` as the switch says, on the printer or into the PDF file `target`; returns the
+// failure, or an empty text.
+QString PrintLoan(Switch which, const QString& target, const QString& file) {
+    LoanDocument document;
+    const QString unreadable = document.readFrom(file);
+    if (!unreadable.isEmpty()) return unreadable;
+    QSettings store = SettingsStore();
+    const DisplaySettings settings = LoadDisplaySettings(store);
+    CTamsicView view(document, settings);
+    view.OnInitialUpdate();
+    const LoanPrinter loan(view, settings.showTable);
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setResolution(600);
+    if (which == Switch::PrintToPdf) {
+        return PrintToPdf(loan, target, printer.pageLayout(), printer.resolution());
+    }
+    const QString name = which == Switch::PrintTo ? target : QPrinterInfo::defaultPrinterName();
+    if (name.isEmpty()) {
+        return QStringLiteral("Cannot print %1: there is no default printer.").arg(file);
+    }
+    if (!QPrinterInfo::availablePrinterNames().contains(name)) {
+        return QStringLiteral("Cannot print %1: there is no printer named %2.").arg(file, name);
+    }
+    printer.setPrinterName(name);
+    return PrintOn(loan, printer);
+}
+
+}  // namespace
 
 CBrellowApp::CBrellowApp() = default;
 CBrellowApp::~CBrellowApp() = default;
+
+bool CBrellowApp::RunsWithoutWindow(int argc, const char* const* argv) {
+    return argc > 1 && FindSwitch(argv[1]) != nullptr;
+}
+
+std::optional<int> CBrellowApp::RunWithoutWindow(const QStringList& arguments, std::ostream& out,
+                                                 std::ostream& err) {
+    if (arguments.isEmpty()) return std::nullopt;
+    const std::string first = arguments.first().toStdString();
+    const SwitchRow* const command = FindSwitch(first);
+    if (!command) {
+        if (!first.starts_with("--")) return std::nullopt;
+        err << "brellow: unknown option " << first << "\n" << kUsage;
+        return 2;
+    }
+    if (command->id == Switch::Help) {
+        out << kUsage;
+        return 0;
+    }
+    if (arguments.size() != command->operands + 1) {
+        err << "brellow: " << first << " takes " << command->operandNames << "\n" << kUsage;
+        return 2;
+    }
+    const QString failure = PrintLoan(command->id, arguments.value(1), arguments.last());
+    if (failure.isEmpty()) return 0;
+    err << failure.toStdString() << "\n";
+    return 1;
+}
 
 bool CBrellowApp::InitInstance(const QStringList& arguments) {
     m_mainFrame = std::make_unique<CMainFrame>();

@@ -4,10 +4,21 @@
 // the command line is opened; without one the most recently used file is reopened, and
 // without either a new document opens. A file that cannot be opened is reported and
 // the program goes on with the main window.
+//
+// The print switches print a loan without showing any window and end the program:
+//   brellow --print FILE.brw                  on the default printer
+//   brellow --print-to PRINTER FILE.brw       on the named printer
+//   brellow --print-to-pdf OUT.pdf FILE.brw   into a PDF file
+// every year, with the table shown or not as the display settings say. They exit with 0 on
+// success, 1 when the loan cannot be read or the printout cannot be made (a message names
+// the file and the reason), 2 for a command line they do not understand. `brellow --help`
+// lists them.
 
 #include <QStringList>
 
+#include <iosfwd>
 #include <memory>
+#include <optional>
 
 class CMainFrame;
 
@@ -15,6 +26,14 @@ class CBrellowApp {
 public:
     CBrellowApp();
     ~CBrellowApp();
+
+    // Whether the command line (`argv` as main gets it) asks for a print switch or --help, which
+    // show no window and so need no display.
+    static bool RunsWithoutWindow(int argc, const char* const* argv);
+    // Runs a print switch or --help (`arguments` without the program name) and returns the
+    // exit status; nothing for a command line that opens the program's window.
+    static std::optional<int> RunWithoutWindow(const QStringList& arguments, std::ostream& out,
+                                               std::ostream& err);
 
     // `arguments` without the program name.
     bool InitInstance(const QStringList& arguments);

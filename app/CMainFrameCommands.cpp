@@ -6,8 +6,10 @@
 #include "app/CAboutDlg.h"
 #include "app/CChildFrame.h"
 #include "app/COptionsDlg.h"
+#include "app/DisplaySettings.h"
 #include "app/ExportCommands.h"
 #include "app/HelpWindow.h"
+#include "app/SettingsStore.h"
 #include "tools/CPaymentChartDlg.h"
 #include "tools/CRefinanceDlg.h"
 #include "tools/CTotalChartDlg.h"
@@ -16,11 +18,14 @@
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 #include "view/LoanParamsCommands.h"
+#include "view/LoanPrinter.h"
+#include "view/PrintOutput.h"
 
 #include <QAction>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPageSetupDialog>
+#include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWhatsThis>
@@ -33,11 +38,6 @@ bool WithDocument(const LoanDocument* active) {
     return active != nullptr;
 }
 
-// Commands whose own work is still to come: shown, but not available.
-bool NotYet(const LoanDocument*) {
-    return false;
-}
-
 bool WithChartableLoan(const LoanDocument* active) {
     return active != nullptr && CanChartLoan(active->doc());
 }
@@ -48,6 +48,21 @@ bool Never(const LoanDocument*) {
 
 void ExportActiveView(CMainFrame& frame, brellow::LoanFormat format) {
     if (const CTamsicView* view = frame.ActiveView()) OnExportLoan(*view, format, &frame);
+}
+
+void PrintActiveView(CMainFrame& frame) {
+    if (const CTamsicView* view = frame.ActiveView()) {
+        PrintWithDialog(LoanPrinter(*view, frame.Settings().showTable), frame.Printer(), &frame);
+    }
+}
+
+void PreviewActiveView(CMainFrame& frame) {
+    const CTamsicView* const view = frame.ActiveView();
+    if (!view) return;
+    QSettings store = SettingsStore();
+    const int shown = PreviewWithDialog(LoanPrinter(*view, frame.Settings().showTable),
+                                        frame.Printer(), LoadPreviewPages(store), &frame);
+    SavePreviewPages(store, shown);
 }
 
 }  // namespace
@@ -118,14 +133,16 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .separatorBefore = true,
          .documentMenuOnly = true,
          .button = {7, I::Print},
-         .enabled = NotYet},
+         .run = PrintActiveView,
+         .enabled = WithDocument},
         {.id = C::PrintPreview,
          .text = "Print Pre&view",
          .prompt = "Display full pages",
          .tip = "Print Preview",
          .menu = M::File,
          .documentMenuOnly = true,
-         .enabled = NotYet},
+         .run = PreviewActiveView,
+         .enabled = WithDocument},
         {.id = C::PrintSetup,
          .text = "P&rint Setup...",
          .prompt = "Change the printer and printing options",

@@ -9,6 +9,7 @@ namespace {
 const char* const kShowTableKey = "ShowTable";
 const char* const kWinBackKey = "ColorWinBack";
 const char* const kTableBackKey = "ColorTableBack";
+const char* const kPreviewPagesKey = "Settings/PreviewPages";
 
 // A stored 32-bit value: an integer in the signed or unsigned 32-bit range. Anything
 // else (text, a fraction, an out-of-range number) counts as no value.
@@ -47,4 +48,12 @@ void SaveDisplaySettings(QSettings& store, const DisplaySettings& settings) {
     WriteValue(store, kShowTableKey, settings.showTable ? 1 : 0);
     WriteValue(store, kWinBackKey, settings.colorWinBack);
     WriteValue(store, kTableBackKey, settings.colorTableBack);
+}
+
+int LoadPreviewPages(const QSettings& store) {
+    return StoredValue(store, kPreviewPagesKey) == 2u ? 2 : 1;
+}
+
+void SavePreviewPages(QSettings& store, int pages) {
+    if (LoadPreviewPages(store) != pages) store.setValue(QLatin1String(kPreviewPagesKey), pages);
 }

@@ -2,7 +2,8 @@
 
 // Where the display settings (view/DisplaySettings.h) are kept between runs: the
 // main frame loads them on start and saves them on exit. The stored "ShowTable" counts
-// as on only when it is exactly 1.
+// as on only when it is exactly 1. Beside them, under "Settings", "PreviewPages": how many
+// pages the print preview shows side by side, 1 or 2.
 
 #include "view/DisplaySettings.h"
 
@@ -13,3 +14,9 @@ class QSettings;
 DisplaySettings LoadDisplaySettings(QSettings& store);
 // Sets only the values that differ from those in `store` ("ShowTable" 2 becomes 0).
 void SaveDisplaySettings(QSettings& store, const DisplaySettings& settings);
+
+// The stored number of pages the print preview shows side by side: 2 when "PreviewPages" is 2,
+// else 1. Writes nothing.
+int LoadPreviewPages(const QSettings& store);
+// Sets "PreviewPages" only when `pages` differs from what LoadPreviewPages gives.
+void SavePreviewPages(QSettings& store, int pages);

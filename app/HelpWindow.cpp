@@ -21,6 +21,7 @@ balance left. Topics:</p>
 <li><a href="#options">Display options</a></li>
 <li><a href="#tools">Exports, printing, charts and advisors</a></li>
 <li><a href="#exports">Exporting and copying the schedule</a></li>
+<li><a href="#printing">Printing</a></li>
 </ul>
 
 <h3><a name="files"></a>Loan documents</h3>
@@ -79,6 +80,20 @@ has been written completely; if the file cannot be written, a message names it a
 why. <b>Edit &gt; Copy Table</b> (Ctrl+C) puts the table of the selected year, without the
 summary, on the clipboard as text with tab-separated columns, to paste into a spreadsheet or
 another program. It is available while the table is shown (<b>Tools &gt; Options</b>).</p>
+
+<h3><a name="printing"></a>Printing</h3>
+<p><b>File &gt; Print</b> (Ctrl+P) prints the summary of the terms on the first page and, when
+the table is shown, the table of the year selected by the tabs (or every payment under
+<b>All</b>) on as many pages as it needs, ending with the totals. The print dialog knows how
+many pages that takes: choose some of them to print only those, or <i>Print to File (PDF)</i>
+to write a PDF file, which needs no printer. <b>File &gt; Print Preview</b> shows the pages as
+they will print, one or two side by side; the next preview shows as many. <b>File &gt; Print
+Setup</b> chooses the paper, its orientation and margins for what is printed next.</p>
+<p>From a command line, <code>brellow --print loan.brw</code> prints every year of a loan on
+the default printer, <code>brellow --print-to PRINTER loan.brw</code> on the named printer and
+<code>brellow --print-to-pdf loan.pdf loan.brw</code> into a PDF file, without opening a window;
+the table is printed when the display options show it. <code>brellow --help</code> lists
+them.</p>
 
 <h3><a name="charts"></a>Charts</h3>
 <p><b>Charts &gt; Monthly Principal vs. Interest</b> draws, payment by payment, how much of

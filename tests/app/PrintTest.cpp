@@ -1,0 +1,246 @@
+#include "app/CBrellowApp.h"
+#include "app/CChildFrame.h"
+#include "app/CMainFrame.h"
+#include "tests/app/GuiTestSupport.h"
+#include "tests/support/TestLoans.h"
+#include "tests/view/PdfText.h"
+#include "view/CTamsicView.h"
+#include "view/LoanDocument.h"
+#include "view/LoanPrinter.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFile>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <numeric>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Command = CMainFrame::Command;
+using gui_test::Store;
+using gui_test::WhenModal;
+
+std::vector<int> Periods(int first, int last) {
+    std::vector<int> periods(static_cast<std::size_t>(last - first + 1));
+    std::iota(periods.begin(), periods.end(), first);
+    return periods;
+}
+
+std::vector<int> PrintedPeriods(const std::vector<std::string>& pages) {
+    std::vector<int> periods;
+    for (const std::string& page : pages) {
+        const std::vector<int> rows = pdf_text::Periods(page);
+        periods.insert(periods.end(), rows.begin(), rows.end());
+    }
+    return periods;
+}
+
+std::string Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "(missing)";
+}
+
+// The worked mortgage, 360 monthly payments from January 2003, in a window of the program.
+class PrintTest : public ::testing::Test {
+protected:
+    PrintTest() {
+        gui_test::ClearSettings();
+        frame = std::make_unique<CMainFrame>();
+        frame->show();
+        CChildFrame* const child = frame->OnFileNew();
+        view = child->GetView();
+        LoanDocument& document = child->GetDocument();
+        document.doc().m_bParametersPending = false;
+        document.doc().SetTerms(brellow::test::LoanSpec{}.Terms());
+        document.doc().ComputePayment();
+        document.notifyTermsChanged();
+    }
+
+    int Counted() const {
+        return LoanPrinter(*view, true).CountPages(PrintArea::Of(frame->Printer()));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<CMainFrame> frame;
+    CTamsicView* view = nullptr;
+};
+
+TEST_F(PrintTest, ThePrintDialogIsToldThePagesThatPrintForTheYearShown) {
+    const struct {
+        int tab;
+        std::vector<int> periods;
+    } cases[] = {{0, Periods(1, 360)}, {3, Periods(25, 36)}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tab);
+        view->SelectTab(c.tab);
+        const QString path = dir.filePath(QStringLiteral("tab%1.pdf").arg(c.tab));
+        frame->Printer().setOutputFileName(path);
+        int minPage = 0;
+        int maxPage = 0;
+        WhenModal<QPrintDialog>([&](QPrintDialog* dialog) {
+            minPage = dialog->minPage();
+            maxPage = dialog->maxPage();
+            dialog->accept();
+        });
+        frame->GetAction(Command::Print)->trigger();
+        const std::vector<std::string> pages = pdf_text::Pages(path);
+        EXPECT_EQ(1, minPage);
+        EXPECT_EQ(Counted(), maxPage);
+        EXPECT_EQ(maxPage, static_cast<int>(pages.size()));
+        EXPECT_EQ(c.periods, PrintedPeriods(pages));
+    }
+}
+
+TEST_F(PrintTest, PreviewShowsThePagesAndRemembersTwoSideBySide) {
+    const auto preview = [this](bool showTwo) {
+        int pages = 0;
+        auto mode = QPrintPreviewWidget::AllPagesView;
+        WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* dialog) {
+            const auto* const widget = dialog->findChild<QPrintPreviewWidget*>();
+            pages = widget->pageCount();
+            mode = widget->viewMode();
+            if (showTwo) dialog->findChild<QAction*>(QStringLiteral("facingModeAction"))->trigger();
+            dialog->reject();
+        });
+        frame->GetAction(Command::PrintPreview)->trigger();
+        EXPECT_EQ(Counted(), pages);
+        return mode;
+    };
+    // Closed as it opened: nothing is written.
+    EXPECT_EQ(QPrintPreviewWidget::SinglePageView, preview(false));
+    EXPECT_FALSE(Store().contains(QStringLiteral("Settings/PreviewPages")));
+    EXPECT_EQ(QPrintPreviewWidget::SinglePageView, preview(true));
+    EXPECT_EQ(2, Store().value(QStringLiteral("Settings/PreviewPages")).toInt());
+    EXPECT_EQ(QPrintPreviewWidget::FacingPagesView, preview(false));
+}
+
+class PrintFromCommandLineTest : public ::testing::Test {
+protected:
+    PrintFromCommandLineTest() {
+        gui_test::ClearSettings();
+        LoanDocument document(brellow::test::Loan());
+        EXPECT_TRUE(document.saveTo(loan).isEmpty());
+    }
+
+    struct Outcome {
+        std::optional<int> status;
+        std::string out;
+        std::string err;
+    };
+
+    static Outcome Run(const QStringList& arguments) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const std::optional<int> status = CBrellowApp::RunWithoutWindow(arguments, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    QTemporaryDir dir;
+    const QString loan = dir.filePath(QStringLiteral("loan.brw"));
+    const QString pdf = dir.filePath(QStringLiteral("loan.pdf"));
+};
+
+TEST_F(PrintFromCommandLineTest, PrintsEveryYearToPdfAsTheTableSettingSays) {
+    for (const bool showTable : {true, false}) {
+        SCOPED_TRACE(showTable);
+        Store().setValue(QStringLiteral("ShowTable"), showTable ? 1 : 0);
+        const Outcome outcome = Run({QStringLiteral("--print-to-pdf"), pdf, loan});
+        EXPECT_EQ(0, outcome.status);
+        EXPECT_EQ("", outcome.out + outcome.err);
+        const std::vector<std::string> pages = pdf_text::Pages(pdf);
+        ASSERT_FALSE(pages.empty());
+        EXPECT_EQ(showTable ? Periods(1, 360) : std::vector<int>(), PrintedPeriods(pages));
+        EXPECT_EQ(1, pdf_text::Count(pages.front(), "Loan Amount: $100,000.00"));
+        EXPECT_EQ(showTable ? 1 : 0, pdf_text::Count(pages.back(), "Running Totals:"));
+        if (!showTable) EXPECT_EQ(1u, pages.size());
+    }
+}
+
+TEST_F(PrintFromCommandLineTest, FailuresNameTheFileAndLeaveTheOutputAlone) {
+    const QString missing = dir.filePath(QStringLiteral("missing.brw"));
+    const QString folderless = dir.filePath(QStringLiteral("no/such/folder/out.pdf"));
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    const struct {
+        QStringList arguments;
+        int status;
+        std::string err;
+    } cases[] = {
+        {{QStringLiteral("--print-to-pdf"), pdf, missing},
+         1,
+         "Cannot open " + missing.toStdString() + ": No such file or directory.\n"},
+        {{QStringLiteral("--print-to-pdf"), folderless, loan},
+         1,
+         "Cannot write " + folderless.toStdString() + ": No such file or directory.\n"},
+        {{QStringLiteral("--print-to"), QStringLiteral("No Such Printer"), loan},
+         1,
+         "Cannot print " + loan.toStdString() + ": there is no printer named No Such Printer.\n"},
+        {{QStringLiteral("--print-to-pdf"), pdf},
+         2,
+         "brellow: --print-to-pdf takes OUT.pdf FILE.brw\n"},
+        {{QStringLiteral("--printout"), loan}, 2, "brellow: unknown option --printout\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(c.status, outcome.status);
+        EXPECT_EQ(c.err, outcome.err.substr(0, c.err.size()));
+        EXPECT_EQ("", outcome.out);
+    }
+    EXPECT_EQ("old", Contents(pdf));
+    if (QPrinterInfo::defaultPrinterName().isEmpty()) {
+        EXPECT_EQ("Cannot print " + loan.toStdString() + ": there is no default printer.\n",
+                  Run({QStringLiteral("--print"), loan}).err);
+    }
+}
+
+TEST_F(PrintFromCommandLineTest, HelpListsTheSwitchesAndOtherCommandLinesOpenTheWindow) {
+    const Outcome help = Run({QStringLiteral("--help")});
+    EXPECT_EQ(0, help.status);
+    for (const char* line : {"--print FILE.brw ", "--print-to PRINTER FILE.brw ",
+                             "--print-to-pdf OUT.pdf FILE.brw ", "--help "}) {
+        EXPECT_NE(std::string::npos, help.out.find(line)) << line;
+    }
+    EXPECT_EQ(std::nullopt, Run({}).status);
+    EXPECT_EQ(std::nullopt, Run({loan}).status);
+}
+
+// The program itself, as a script runs it: without a display, with the status and message
+// of main.
+TEST_F(PrintFromCommandLineTest, TheProgramPrintsWithoutADisplay) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    const auto run = [&](const QString& file) {
+        QProcess program;
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(BRELLOW_PROGRAM),
+                      {QStringLiteral("--print-to-pdf"), pdf, file});
+        EXPECT_TRUE(program.waitForFinished(60000));
+        return std::make_pair(program.exitCode(), program.readAllStandardError().toStdString());
+    };
+    EXPECT_EQ(0, run(loan).first);
+    EXPECT_EQ(Periods(1, 360), PrintedPeriods(pdf_text::Pages(pdf)));
+    const QString missing = dir.filePath(QStringLiteral("missing.brw"));
+    const auto [status, err] = run(missing);
+    EXPECT_EQ(1, status);
+    EXPECT_NE(std::string::npos, err.find("Cannot open " + missing.toStdString())) << err;
+}
+
+}  // namespace

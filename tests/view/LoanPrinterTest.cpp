@@ -1,0 +1,207 @@
+#include "view/LoanPrinter.h"
+
+#include "tests/support/TestLoans.h"
+#include "tests/view/PdfText.h"
+#include "view/CTamsicView.h"
+#include "view/DisplaySettings.h"
+#include "view/LoanDocument.h"
+#include "view/PrintOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QImage>
+#include <QPageLayout>
+#include <QTemporaryDir>
+
+#include <numeric>
+#include <string>
+#include <vector>
+
+namespace {
+
+using brellow::test::LoanSpec;
+
+constexpr int kDpi = 600;
+
+QPageLayout Paper(QPageSize::PageSizeId size) {
+    return QPageLayout(QPageSize(size), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
+}
+
+PrintArea AreaOf(const QPageLayout& layout) {
+    const QRect printable = layout.paintRectPixels(kDpi);
+    return {printable.width(), printable.height(), kDpi, kDpi};
+}
+
+// A loan in a view that is laid out as on screen, ready to print.
+struct ViewedLoan {
+    explicit ViewedLoan(const LoanSpec& spec, bool showTable = true)
+        : document(brellow::test::Loan(spec)), view(document, settings) {
+        document.doc().m_bParametersPending = false;
+        settings.showTable = showTable;
+        view.OnInitialUpdate();
+    }
+
+    DisplaySettings settings;
+    LoanDocument document;
+    CTamsicView view;
+};
+
+class LoanPrinterTest : public ::testing::Test {
+protected:
+    struct Printout {
+        int counted = 0;
+        std::vector<std::string> pages;
+    };
+
+    // Prints to a PDF file and reads its text back, page by page.
+    Printout Print(const CTamsicView& view, bool showTable, const QPageLayout& layout,
+                   const QPageRanges& pages = {}) {
+        const LoanPrinter printer(view, showTable);
+        const QString path = dir.filePath(QStringLiteral("loan%1.pdf").arg(++m_files));
+        EXPECT_EQ("", PrintToPdf(printer, path, layout, kDpi, pages).toStdString());
+        return {printer.CountPages(AreaOf(layout)), pdf_text::Pages(path)};
+    }
+
+    QTemporaryDir dir;
+
+private:
+    int m_files = 0;
+};
+
+TEST_F(LoanPrinterTest, EveryRowOnceTheSummaryFirstAndTheTotalsLast) {
+    const struct {
+        const char* name;
+        LoanSpec loan;
+        QPageSize::PageSizeId paper;
+        int pages;
+    } cases[] = {
+        {"360 monthly, Letter", {}, QPageSize::Letter, 8},
+        {"360 monthly, A4", {}, QPageSize::A4, 7},
+        {"1,000 weekly, Letter", {.periods = 1000, .payment = 0}, QPageSize::Letter, 21},
+        {"1,000 weekly, A4", {.periods = 1000, .payment = 0}, QPageSize::A4, 19},
+        // All 45 rows fit on the first page, the two totals bands below them do not.
+        {"45 monthly, A4", {.periods = 45}, QPageSize::A4, 2},
+        // 500 years of tabs put the table's top below the first page: it starts on page 2.
+        {"6,000 monthly, A4", {.periods = 6000}, QPageSize::A4, 113},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ViewedLoan loan(c.loan);
+        const Printout printout = Print(loan.view, true, Paper(c.paper));
+        EXPECT_EQ(c.pages, printout.counted);
+        EXPECT_EQ(c.pages, static_cast<int>(printout.pages.size()));
+        if (printout.pages.empty()) continue;
+
+        std::vector<int> periods;
+        int runningTotals = 0;
+        for (std::size_t page = 0; page < printout.pages.size(); ++page) {
+            const std::string& text = printout.pages[page];
+            const std::vector<int> rows = pdf_text::Periods(text);
+            periods.insert(periods.end(), rows.begin(), rows.end());
+            EXPECT_EQ(page == 0, pdf_text::Count(text, "Loan Amount: $100,000.00") == 1) << page;
+            const std::size_t headerPage = c.loan.periods == 6000 ? 1 : 0;
+            EXPECT_EQ(page == headerPage ? 1 : 0, pdf_text::Count(text, "Principal")) << page;
+            runningTotals += pdf_text::Count(text, "Running Totals:");
+        }
+        std::vector<int> expected(static_cast<std::size_t>(c.loan.periods));
+        std::iota(expected.begin(), expected.end(), 1);
+        EXPECT_EQ(expected, periods);
+        EXPECT_EQ(1, runningTotals);
+        EXPECT_EQ(1, pdf_text::Count(printout.pages.back(), "Running Totals:"));
+        EXPECT_EQ(0, pdf_text::Count(printout.pages.back(), "Annual Totals:"));
+    }
+}
+
+TEST_F(LoanPrinterTest, TheSelectedYearPrintsItsRowsAndBothTotals) {
+    ViewedLoan loan({});
+    loan.view.SelectTab(2);  // 2004
+    const Printout printout = Print(loan.view, true, Paper(QPageSize::Letter));
+    ASSERT_EQ(1, printout.counted);
+    ASSERT_EQ(1u, printout.pages.size());
+    const std::string& page = printout.pages[0];
+    std::vector<int> expected(12);
+    std::iota(expected.begin(), expected.end(), 13);
+    EXPECT_EQ(expected, pdf_text::Periods(page));
+    // The year's 12 payments, and the 24 from the first one.
+    EXPECT_EQ(1, pdf_text::Count(page, "Annual Totals:"));
+    EXPECT_EQ(1, pdf_text::Count(page, "Running Totals:"));
+    EXPECT_EQ("Annual Totals: $7,194.60 $5,890.85 $1,303.75",
+              pdf_text::Line(page, "Annual Totals:"));
+    EXPECT_EQ("Running Totals: $14,389.20 $11,857.45 $2,531.75",
+              pdf_text::Line(page, "Running Totals:"));
+}
+
+TEST_F(LoanPrinterTest, WithoutTheTableOnlyTheSummaryPrints) {
+    const ViewedLoan loan({.balloon = 120, .extra = 100}, false);
+    const Printout printout = Print(loan.view, false, Paper(QPageSize::A4));
+    ASSERT_EQ(1, printout.counted);
+    ASSERT_EQ(1u, printout.pages.size());
+    const std::string& page = printout.pages[0];
+    for (const char* line :
+         {"Loan Amount: $100,000.00", "Interest Rate: 6%", "# of Periods: 360",
+          "Payment per Period: $599.55", "Additional Payment Per Period: $100.00",
+          "Payment Period: Monthly", "Compound Period: Monthly", "Balloon Payment: Yes",
+          "Balloon Payment at Period: 120"}) {
+        EXPECT_EQ(1, pdf_text::Count(page, line)) << line;
+    }
+    EXPECT_EQ(0, pdf_text::Count(page, "Period  "));
+    EXPECT_TRUE(pdf_text::Periods(page).empty());
+    EXPECT_EQ(0, pdf_text::Count(page, "Totals:"));
+}
+
+TEST_F(LoanPrinterTest, APageRangePrintsThosePagesOfTheWholePrintout) {
+    const ViewedLoan loan({});
+    const QPageLayout a4 = Paper(QPageSize::A4);
+    const Printout whole = Print(loan.view, true, a4);
+    QPageRanges secondAndLast;
+    secondAndLast.addPage(2);
+    secondAndLast.addPage(7);
+    const Printout some = Print(loan.view, true, a4, secondAndLast);
+    ASSERT_EQ(2u, some.pages.size());
+    EXPECT_EQ(whole.pages[1], some.pages[0]);
+    EXPECT_EQ(whole.pages[6], some.pages[1]);
+}
+
+// The table's edges and a rule where the scaled geometry puts them, on the first page of the
+// worked mortgage on Letter paper at 600 dpi: the table's top is 6 × 195 dots below the
+// printable area's, the header's rule 12 below that, the first row's rule one row of 120 lower.
+TEST_F(LoanPrinterTest, RulesStandWhereTheScaledLayoutPutsThem) {
+    ASSERT_FALSE(QFontInfo(QFont()).family().isEmpty());
+    const ViewedLoan loan({});
+    const QPageLayout letter = Paper(QPageSize::Letter);
+    const QString path = dir.filePath(QStringLiteral("letter.pdf"));
+    ASSERT_EQ("", PrintToPdf(LoanPrinter(loan.view, true), path, letter, kDpi).toStdString());
+
+    const QRect printable = letter.paintRectPixels(kDpi);
+    const auto across = [&](int x) { return printable.left() + x * printable.width() * 7 / 4800; };
+    const int left = across(30);
+    const int right = across(682);
+    const int column = across(130) - printable.left();
+    const int headerRule = printable.top() + 6 * 195 + 12;
+    const int rowRule = headerRule + 120;
+    const QImage page = pdf_text::Render(path, 1, kDpi, QRect(0, headerRule - 60, 0, 300));
+    ASSERT_FALSE(page.isNull());
+    // A line one dot wide centred on x lands on pixel x or x - 1 (likewise y).
+    const auto dark = [&](int x, int y) {
+        return qGray(page.pixel(x, y - (headerRule - 60))) < 128;
+    };
+    const auto ink = [&](int x, int y) { return dark(x, y) || dark(x - 1, y) || dark(x, y - 1); };
+
+    // The left edge, and the last column bar before the right edge.
+    const int middle = rowRule + 60;
+    EXPECT_TRUE(ink(left, middle));
+    EXPECT_FALSE(ink(left - 3, middle));
+    EXPECT_TRUE(ink(left + 5 * column, middle));
+    EXPECT_FALSE(ink(left + 5 * column + 3, middle));
+    // The first row's rule runs from the left edge to 9 dots short of the right one.
+    const int blank = left + column / 2;
+    EXPECT_TRUE(ink(blank, rowRule));
+    EXPECT_FALSE(ink(blank, rowRule - 3));
+    EXPECT_FALSE(ink(blank, rowRule + 3));
+    EXPECT_TRUE(ink(right - 12, rowRule));
+    EXPECT_FALSE(ink(right - 5, rowRule));
+}
+
+}  // namespace
