@@ -1,5 +1,5 @@
 # The two commands of the README: `make run` and `make test`; the two checks
-# `make sanitize` and `make fuzz`; and `make install PREFIX=...`.
+# `make sanitize` and `make fuzz`; `make install PREFIX=...`; and `make screenshots`.
 BUILD ?= build
 PREFIX ?= /usr/local
 SANITIZE_BUILD ?= build-sanitize
@@ -8,7 +8,7 @@ FUZZ_SECONDS ?= 60
 # Parallel jobs of the sanitizer and fuzzer builds, which need much memory a job.
 JOBS ?= 2
 
-.PHONY: all deps fuzz-deps build run test bench install sanitize fuzz clean
+.PHONY: all deps fuzz-deps build run test bench install sanitize fuzz screenshots clean
 
 all: build
 
@@ -52,6 +52,11 @@ fuzz: fuzz-deps
 	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@fuzz/run.sh $(FUZZ_BUILD)/brellow-fuzz-record fuzz/corpus $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The README's pictures in docs/ (the window, a chart and a printed page), taken on an
+# Xvfb display of their own.
+screenshots: build
+	@scripts/screenshots.sh $(BUILD) docs
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
