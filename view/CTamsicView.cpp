@@ -1,12 +1,13 @@
 #include "view/CTamsicView.h"
 
 #include "engine/Schedule.h"
-#include "output/AmountFormat.h"
 #include "output/LoanSummary.h"
 #include "output/PresenterTexts.h"
 #include "view/DisplaySettings.h"
 #include "view/LoanDocument.h"
 #include "view/LoanParamsCommands.h"
+#include "view/ScheduleAccessible.h"
+#include "view/ScheduleTexts.h"
 #include "view/YearTabStrip.h"
 
 #include <QKeyEvent>
@@ -17,7 +18,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <string>
 #include <string_view>
 #include <utility>
 
@@ -31,16 +31,6 @@ constexpr int kSummaryTop = 10;
 
 const QColor kFrameColor(191, 191, 191);
 const QColor kGridColor(239, 239, 239);
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString AmountText(double value) {
-    std::string text;
-    brellow::AppendAmount(text, value);
-    return Latin1(text);
-}
 
 // Index of the first line of height `step` starting at `origin` that reaches `y`.
 int LineAt(int y, int origin, int step) {
@@ -59,6 +49,7 @@ CTamsicView::CTamsicView(LoanDocument& document, const DisplaySettings& settings
     setFrameShape(QFrame::NoFrame);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&m_document, &LoanDocument::termsChanged, this, &CTamsicView::OnTermsChanged);
+    InstallScheduleAccessibility();
 }
 
 CTamsicView::~CTamsicView() = default;
@@ -98,6 +89,7 @@ void CTamsicView::UpdateLayout() {
     UpdateTableBottom();
     SetScrollSizes();
     viewport()->update();
+    emit listingChanged();
 }
 
 void CTamsicView::OnTermsChanged() {
@@ -109,6 +101,7 @@ void CTamsicView::OnTermsChanged() {
     UpdateTableBottom();
     SetScrollSizes();
     viewport()->update();
+    emit listingChanged();
 }
 
 void CTamsicView::RebuildYearTabs(int firstYear, int years) {
@@ -151,10 +144,15 @@ void CTamsicView::OnTabSelChange(int index) {
     UpdateTableBottom();
     SetScrollSizes();
     viewport()->update();
+    emit listingChanged();
 }
 
 void CTamsicView::SelectTab(int index) {
     if (m_tabYears) m_tabYears->setCurrentIndex(index);
+}
+
+bool CTamsicView::IsTableShown() const noexcept {
+    return m_settings.showTable;
 }
 
 int CTamsicView::GetSelectedYear() const {
@@ -235,16 +233,15 @@ void CTamsicView::OnDraw(QPainter& painter, const QRect& exposed) {
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(winBack);
     for (const brellow::SummaryLine& line : brellow::LoanSummary(m_document.doc())) {
-        const int x = line.column == 0 ? m_nTableLeft : kSummaryRightX;
-        const QRect box(x, kSummaryTop + m_nRowHeight * line.row, m_nTableRight, m_nRowHeight);
+        const QRect box = SummaryLineRect(line);
         if (!box.intersects(exposed)) continue;
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, Latin1(line.text));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
+                         Latin1Text(line.text));
     }
     if (!m_settings.showTable) return;
 
     const int year = GetSelectedYear();
-    const QRect table(QPoint(m_nTableLeft, m_nTableTop),
-                      QPoint(m_nTableRight - 1, m_nTableBottom - 1));
+    const QRect table = TableRect();
     if (!table.intersects(exposed)) return;
     const QRect edges[] = {
         QRect(table.left(), table.top(), table.width(), 1),
@@ -279,7 +276,23 @@ void CTamsicView::DrawGrid(QPainter& painter, const QRect& table, const QRect& e
     painter.restore();
 }
 
-void CTamsicView::DrawCell(QPainter& painter, int left, int y, int column, const QString& text) {
+QRect CTamsicView::SummaryLineRect(const brellow::SummaryLine& line) const {
+    const int x = line.column == 0 ? m_nTableLeft : kSummaryRightX;
+    return {x, kSummaryTop + m_nRowHeight * line.row, m_nTableRight, m_nRowHeight};
+}
+
+QRect CTamsicView::TableRect() const {
+    return {QPoint(m_nTableLeft, m_nTableTop), QPoint(m_nTableRight - 1, m_nTableBottom - 1)};
+}
+
+QRect CTamsicView::CellRect(int line, int column) const {
+    const long long y = m_nTableTop + 2 + static_cast<long long>(m_nRowHeight) * line;
+    return CellBox(m_nTableLeft,
+                   static_cast<int>(std::min<long long>(y, std::numeric_limits<int>::max())),
+                   column - 1);
+}
+
+QRect CTamsicView::CellBox(int left, int y, int column) const {
     const int third = m_nColumnWidth / 3;
     int from = left + m_nColumnWidth * column;
     int to = from + m_nColumnWidth;
@@ -289,7 +302,11 @@ void CTamsicView::DrawCell(QPainter& painter, int left, int y, int column, const
     } else if (column == 0) {
         from = left + third;
     }
-    painter.drawText(QRect(from, y, to - from, m_nRowHeight), Qt::AlignRight | Qt::AlignTop, text);
+    return {from, y, to - from, m_nRowHeight};
+}
+
+void CTamsicView::DrawCell(QPainter& painter, int left, int y, int column, const QString& text) {
+    painter.drawText(CellBox(left, y, column), Qt::AlignRight | Qt::AlignTop, text);
 }
 
 void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, const QRect& exposed) {
@@ -301,7 +318,7 @@ void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, con
     int y = table.top() + 2;
     if (lineExposed(y)) {
         for (int column = -1; column <= 4; ++column) {
-            DrawCell(painter, left, y, column, Latin1(brellow::kColumnHeads[column + 1]));
+            DrawCell(painter, left, y, column, Latin1Text(brellow::kColumnHeads[column + 1]));
         }
     }
     y += m_nRowHeight;
@@ -319,31 +336,26 @@ void CTamsicView::DrawTable(QPainter& painter, const QRect& table, int year, con
     // last one, which are then few.
     generator.SkipListed(firstVisible);
     brellow::ScheduleRow row;
-    std::string text;
     for (int index = firstVisible; index <= lastVisible || totalsExposed; ++index) {
         if (!generator.Next(row)) break;
         if (index > lastVisible) continue;
         const int rowY = firstRowY + m_nRowHeight * index;
-        text.clear();
-        brellow::AppendInt(text, row.period);
-        DrawCell(painter, left, rowY, -1, Latin1(text));
-        text.clear();
-        brellow::AppendDate(text, row.date);
-        DrawCell(painter, left, rowY, 0, Latin1(text));
-        DrawCell(painter, left, rowY, 1, AmountText(row.payment));
-        DrawCell(painter, left, rowY, 2, AmountText(row.interest));
-        DrawCell(painter, left, rowY, 3, AmountText(row.principal));
-        DrawCell(painter, left, rowY, 4, AmountText(row.balance));
+        const ScheduleLineTexts texts = RowTexts(row);
+        for (int column = 0; column < static_cast<int>(texts.size()); ++column) {
+            DrawCell(painter, left, rowY, column - 1, texts[column]);
+        }
     }
     if (!totalsExposed) return;
 
     y = static_cast<int>(totalsY);
     const auto drawTotals = [&](std::string_view label, const brellow::AmountTotals& sums) {
+        const ScheduleLineTexts texts = TotalsTexts(label, sums);
+        // The label stands right-aligned across the period and date columns.
         painter.drawText(QRect(left, y, m_nColumnWidth, m_nRowHeight),
-                         Qt::AlignRight | Qt::AlignTop, Latin1(label));
-        DrawCell(painter, left, y, 1, AmountText(sums.payment));
-        DrawCell(painter, left, y, 2, AmountText(sums.interest));
-        DrawCell(painter, left, y, 3, AmountText(sums.principal));
+                         Qt::AlignRight | Qt::AlignTop, texts[0]);
+        for (int column = 2; column <= 4; ++column) {
+            DrawCell(painter, left, y, column - 1, texts[column]);
+        }
         y += m_nRowHeight;
     };
     if (generator.HasAnnualTotals()) {

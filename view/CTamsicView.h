@@ -21,6 +21,10 @@ class QPainter;
 class YearTabStrip;
 struct DisplaySettings;
 
+namespace brellow {
+struct SummaryLine;
+}
+
 class CTamsicView : public QAbstractScrollArea {
     Q_OBJECT
 
@@ -45,11 +49,18 @@ public:
     void DrawGrid(QPainter& painter, const QRect& table, const QRect& exposed);
     void DrawTable(QPainter& painter, const QRect& table, int year, const QRect& exposed);
     void DrawCell(QPainter& painter, int left, int y, int column, const QString& text);
+    // Where a summary line, the table and one of its cells stand in document
+    // coordinates. Line 0 of the table holds the column heads, line 1 the first listed
+    // row; column 0 is the period.
+    QRect SummaryLineRect(const brellow::SummaryLine& line) const;
+    QRect TableRect() const;
+    QRect CellRect(int line, int column) const;
 
     void OnChangeLoanParameters();
     void OnEditUndo();
     void OnEditRedo();
 
+    bool IsTableShown() const noexcept;
     // The year the table lists: brellow::kAllYears or a calendar year.
     int GetSelectedYear() const;
     // Selects the tab of `index` as a click would; ignored without a tab strip.
@@ -80,6 +91,10 @@ public:
     int m_nPrintHeight = 1;
     int m_nPrintPage = 0;
 
+signals:
+    // The summary, the year tabs or the listed rows may read differently now.
+    void listingChanged();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -109,6 +124,8 @@ private:
     void UpdateTableBottom();
     void SetScrollSizes();
     void PlaceYearTabs();
+    // A cell's box on the line at `y`, with DrawCell's columns (-1 the period).
+    QRect CellBox(int left, int y, int column) const;
 
     LoanDocument& m_document;
     const DisplaySettings& m_settings;

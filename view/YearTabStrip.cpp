@@ -4,6 +4,7 @@
 #include "engine/PaymentCalendar.h"
 #include "engine/Schedule.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -119,7 +120,21 @@ void YearTabStrip::setCurrentIndex(int index) {
     if (index == m_current) return;
     m_current = index;
     update();
+    NotifyAccessibleSelection();
     emit currentChanged(index);
+}
+
+void YearTabStrip::NotifyAccessibleSelection() {
+    // As a tab bar tells it: the selected tab, and the focus with it when the strip has it.
+    if (!QAccessible::isActive()) return;
+    if (hasFocus()) {
+        QAccessibleEvent focus(this, QAccessible::Focus);
+        focus.setChild(m_current);
+        QAccessible::updateAccessibility(&focus);
+    }
+    QAccessibleEvent selection(this, QAccessible::Selection);
+    selection.setChild(m_current);
+    QAccessible::updateAccessibility(&selection);
 }
 
 void YearTabStrip::ScrollTo(int offset) {

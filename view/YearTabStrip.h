@@ -56,6 +56,7 @@ private:
     void ScrollTo(int offset);
     void MakeVisible(int index);
     void UpdateButtons();
+    void NotifyAccessibleSelection();
 
     int m_firstYear;
     int m_years;
