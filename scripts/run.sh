@@ -4,7 +4,7 @@ set -euo pipefail
 build=${1:-build}
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    exec "$build/brellow"
+    exec "$build/app/brellow"
 fi
 
 echo "No display found (DISPLAY and WAYLAND_DISPLAY are unset), so the window cannot open."
