@@ -33,8 +33,6 @@ bool OutOfSight(const CTamsicView& view, const QRect& document) {
            !QRect(view.ScrollPosition(), view.viewport()->size()).intersects(document);
 }
 
-class ViewAccessible;
-
 class TableAccessible : public AccessibleItem, public QAccessibleTableInterface {
 public:
     TableAccessible(QAccessibleInterface* owner, CTamsicView* view)
