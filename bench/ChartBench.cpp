@@ -3,8 +3,8 @@
 // paint walks the whole schedule and draws into an image of the dialog's size. The total
 // chart's command also computes the total interest before it shows the dialog.
 
+#include "bench/BenchLoans.h"
 #include "engine/CTamsicDoc.h"
-#include "tests/support/TestLoans.h"
 #include "tools/CPaymentChartDlg.h"
 #include "tools/CTotalChartDlg.h"
 
@@ -14,16 +14,10 @@
 
 namespace {
 
-enum Loan { kWeekly400k, kMonthly360 };
-
-brellow::CTamsicDoc MakeLoan(Loan loan) {
-    if (loan == kMonthly360) return brellow::test::Loan();
-    return brellow::test::Loan({.amount = 900000000000.0,
-                                .periods = 400000,
-                                .rate = 0.01,
-                                .first = brellow::OleDateTime::FromDate(2026, 1, 1),
-                                .payment = static_cast<int>(brellow::PaymentFrequency::Weekly)});
-}
+using bench::kMonthly360;
+using bench::kWeekly400k;
+using bench::Loan;
+using bench::MakeLoan;
 
 void BM_PaymentChartPaint(benchmark::State& state) {
     const brellow::CTamsicDoc doc = MakeLoan(static_cast<Loan>(state.range(0)));

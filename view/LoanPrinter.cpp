@@ -1,17 +1,16 @@
 #include "view/LoanPrinter.h"
 
 #include "engine/Schedule.h"
-#include "output/AmountFormat.h"
 #include "output/LoanSummary.h"
 #include "output/PresenterTexts.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
+#include "view/ScheduleTexts.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
 
 #include <algorithm>
-#include <string>
 #include <string_view>
 
 namespace {
@@ -32,10 +31,6 @@ constexpr int kSummaryColumnGap = 300;
 constexpr int kDotsPerScreenPixel = 6;
 
 const QColor kLineColor(1, 1, 1);
-
-QString Latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 int Scale(long long value, long long numerator, long long denominator) {
     return static_cast<int>(value * numerator / denominator);
@@ -60,8 +55,10 @@ public:
           m_pages(pages),
           m_left(AcrossScreen(source.m_tableLeft)),
           m_right(AcrossScreen(source.m_tableRight)),
-          m_column(AcrossScreen(source.m_columnWidth)),
-          m_line(DownScreen(source.m_rowHeight)) {}
+          // At least a dot each, so that a sliver of paper still ends every loop.
+          m_column(std::max(1, AcrossScreen(source.m_columnWidth))),
+          m_line(std::max(1, DownScreen(source.m_rowHeight))),
+          m_ruleEnd(m_right - Across(kRuleShortening)) {}
 
     // Returns the number of pages; afterwards Failed() says whether a new page was refused.
     int Run() {
@@ -77,6 +74,9 @@ private:
     int DownScreen(int y) const { return Scale(y, kDotsPerScreenPixel * m_area.dpiY, kDesignDpi); }
     int Across(int dots) const { return Scale(dots, m_area.dpiX, kDesignDpi); }
     int Down(int dots) const { return Scale(dots, m_area.dpiY, kDesignDpi); }
+
+    // Whether `lines` rows from `y` end above the bottom of the page.
+    bool Fits(int y, int lines) const { return y + lines * m_line <= m_area.height; }
 
     bool Visible() const {
         return m_painter && !m_failed && (m_pages.isEmpty() || m_pages.contains(m_page));
@@ -101,20 +101,20 @@ private:
             const QRect box(line.column == 0 ? left : right,
                             Down(kSummaryTop + kSummaryStep * line.row), m_area.width, m_line);
             m_painter->drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
-                                Latin1(line.text));
+                                Latin1Text(line.text));
         }
     }
 
     void DrawTable() {
         int y = DownScreen(m_source.m_tableTop) + Down(kHeaderDrop);
-        if (y + 2 * m_line > m_area.height) {
+        if (!Fits(y, 2)) {
             BeginPage();
             y = Down(kContinuationTop);
         }
         if (Visible()) {
             DrawRules(y, 1);
             for (int column = -1; column <= 4; ++column) {
-                DrawCell(y, column, Latin1(brellow::kColumnHeads[column + 1]));
+                DrawCell(y, column, Latin1Text(brellow::kColumnHeads[column + 1]));
             }
         }
         y += m_line;
@@ -126,22 +126,18 @@ private:
         while (generator.Next(row)) {
             if (Visible()) {
                 DrawRules(y, 1);
-                DrawRow(row, y + Down(kTextDrop));
+                DrawLine(RowTexts(row), y + Down(kTextDrop));
             }
             const int next = y + m_line;
-            if (next > m_area.height - m_line) {
-                y = EndPageBelow(next);
-            } else {
-                y = next;
-            }
+            y = Fits(next, 1) ? next : EndPageBelow(next);
         }
-        if (y + 2 * m_line > m_area.height) y = EndPageBelow(y);
+        if (!Fits(y, 2)) y = EndPageBelow(y);
         DrawTotals(generator, y);
     }
 
     // Closes the table with a rule at `y` and goes on to the top of the next page.
     int EndPageBelow(int y) {
-        if (Visible()) m_painter->drawLine(m_left, y, m_right - Across(kRuleShortening), y);
+        if (Visible()) DrawRule(y);
         BeginPage();
         return Down(kContinuationTop);
     }
@@ -150,11 +146,11 @@ private:
         if (!Visible()) return;
         int y = top;
         const auto drawTotals = [&](std::string_view label, const brellow::AmountTotals& sums) {
+            const ScheduleLineTexts texts = TotalsTexts(label, sums);
+            // The label stands right-aligned across the period and date columns.
             m_painter->drawText(QRect(m_left, y, m_column, m_line), Qt::AlignRight | Qt::AlignTop,
-                                Latin1(label));
-            DrawAmount(y, 1, sums.payment);
-            DrawAmount(y, 2, sums.interest);
-            DrawAmount(y, 3, sums.principal);
+                                texts[0]);
+            for (int column = 2; column <= 4; ++column) DrawCell(y, column - 1, texts[column]);
         };
         if (generator.HasAnnualTotals()) {
             drawTotals(brellow::kAnnualTotalsLabel, generator.Totals().annual);
@@ -162,39 +158,26 @@ private:
         }
         drawTotals(brellow::kRunningTotalsLabel, generator.Totals().running);
         DrawRules(top, 2);
-        const int end = m_right - Across(kRuleShortening);
-        m_painter->drawLine(m_left, top + 2 * m_line, end, top + 2 * m_line);
+        DrawRule(top + 2 * m_line);
     }
 
     // The rule above each of `bands` rows from `top`, and the column bars beside them.
     void DrawRules(int top, int bands) {
-        const int end = m_right - Across(kRuleShortening);
         for (int band = 0; band < bands; ++band) {
             const int y = top + band * m_line;
-            m_painter->drawLine(m_left, y, end, y);
+            DrawRule(y);
             for (int x = m_left; x < m_right; x += m_column) {
                 m_painter->drawLine(x, y, x, y + m_line);
             }
         }
     }
 
-    void DrawRow(const brellow::ScheduleRow& row, int y) {
-        std::string text;
-        brellow::AppendInt(text, row.period);
-        DrawCell(y, -1, Latin1(text));
-        text.clear();
-        brellow::AppendDate(text, row.date);
-        DrawCell(y, 0, Latin1(text));
-        DrawAmount(y, 1, row.payment);
-        DrawAmount(y, 2, row.interest);
-        DrawAmount(y, 3, row.principal);
-        DrawAmount(y, 4, row.balance);
-    }
+    void DrawRule(int y) { m_painter->drawLine(m_left, y, m_ruleEnd, y); }
 
-    void DrawAmount(int y, int column, double value) {
-        std::string text;
-        brellow::AppendAmount(text, value);
-        DrawCell(y, column, Latin1(text));
+    void DrawLine(const ScheduleLineTexts& texts, int y) {
+        for (int column = 0; column < static_cast<int>(texts.size()); ++column) {
+            DrawCell(y, column - 1, texts[column]);
+        }
     }
 
     // Column -1 is the first third of the first column's width, column 0 the rest of it.
@@ -219,6 +202,7 @@ private:
     const int m_right;
     const int m_column;
     const int m_line;
+    const int m_ruleEnd;  // rules stop short of the table's right edge
     int m_page = 0;
     bool m_deviceUsed = false;
     bool m_failed = false;

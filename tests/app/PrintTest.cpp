@@ -165,7 +165,9 @@ TEST_F(PrintFromCommandLineTest, PrintsEveryYearToPdfAsTheTableSettingSays) {
         EXPECT_EQ(showTable ? Periods(1, 360) : std::vector<int>(), PrintedPeriods(pages));
         EXPECT_EQ(1, pdf_text::Count(pages.front(), "Loan Amount: $100,000.00"));
         EXPECT_EQ(showTable ? 1 : 0, pdf_text::Count(pages.back(), "Running Totals:"));
-        if (!showTable) EXPECT_EQ(1u, pages.size());
+        if (!showTable) {
+            EXPECT_EQ(1u, pages.size());
+        }
     }
 }
 
