@@ -29,9 +29,9 @@ QPageLayout Paper(QPageSize::PageSizeId size) {
                        QPageLayout::Millimeter);
 }
 
-PrintArea AreaOf(const QPageLayout& layout) {
-    const QRect printable = layout.paintRectPixels(kDpi);
-    return {printable.width(), printable.height(), kDpi, kDpi};
+PrintArea AreaOf(const QPageLayout& layout, int dpi) {
+    const QRect printable = layout.paintRectPixels(dpi);
+    return {printable.width(), printable.height(), dpi, dpi};
 }
 
 // A loan in a view that is laid out as on screen, ready to print.
@@ -57,11 +57,11 @@ protected:
 
     // Prints to a PDF file and reads its text back, page by page.
     Printout Print(const CTamsicView& view, bool showTable, const QPageLayout& layout,
-                   const QPageRanges& pages = {}) {
+                   const QPageRanges& pages = {}, int dpi = kDpi) {
         const LoanPrinter printer(view, showTable);
         const QString path = dir.filePath(QStringLiteral("loan%1.pdf").arg(++m_files));
-        EXPECT_EQ("", PrintToPdf(printer, path, layout, kDpi, pages).toStdString());
-        return {printer.CountPages(AreaOf(layout)), pdf_text::Pages(path)};
+        EXPECT_EQ("", PrintToPdf(printer, path, layout, dpi, pages).toStdString());
+        return {printer.CountPages(AreaOf(layout, dpi)), pdf_text::Pages(path)};
     }
 
     QTemporaryDir dir;
@@ -149,6 +149,25 @@ TEST_F(LoanPrinterTest, WithoutTheTableOnlyTheSummaryPrints) {
     EXPECT_EQ(0, pdf_text::Count(page, "Period  "));
     EXPECT_TRUE(pdf_text::Periods(page).empty());
     EXPECT_EQ(0, pdf_text::Count(page, "Totals:"));
+}
+
+// The layout scales with the resolution: the same rows on the same pages.
+TEST_F(LoanPrinterTest, OtherResolutionsPrintTheSamePages) {
+    const ViewedLoan loan({});
+    const QPageLayout a4 = Paper(QPageSize::A4);
+    const Printout design = Print(loan.view, true, a4);
+    for (const int dpi : {300, 1200}) {
+        SCOPED_TRACE(dpi);
+        const Printout printout = Print(loan.view, true, a4, {}, dpi);
+        EXPECT_EQ(design.counted, printout.counted);
+        ASSERT_EQ(design.pages.size(), printout.pages.size());
+        for (std::size_t page = 0; page < design.pages.size(); ++page) {
+            EXPECT_EQ(pdf_text::Periods(design.pages[page]),
+                      pdf_text::Periods(printout.pages[page]));
+        }
+        EXPECT_EQ(pdf_text::Line(design.pages.back(), "Running Totals:"),
+                  pdf_text::Line(printout.pages.back(), "Running Totals:"));
+    }
 }
 
 TEST_F(LoanPrinterTest, APageRangePrintsThosePagesOfTheWholePrintout) {
