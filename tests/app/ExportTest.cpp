@@ -80,7 +80,7 @@ protected:
         document = &child->GetDocument();
         view = child->GetView();
         document->doc().m_bParametersPending = false;
-        document->doc().SetTerms(brellow::test::LoanSpec{}.Terms());
+        document->doc().SetTerms(brellow::test::LoanFields{}.Terms());
         document->doc().ComputePayment();
         document->notifyTermsChanged();
     }
@@ -123,7 +123,7 @@ TEST_F(ExportTest, WritesTheWritersBytesForTheYearShownWithTheFormatsSuffix) {
     }
     EXPECT_TRUE(Entries(dir.path()).isEmpty());
     EXPECT_FALSE(document->isModified());
-    EXPECT_EQ(brellow::test::LoanSpec{}.Terms(), document->doc().GetTerms());
+    EXPECT_EQ(brellow::test::LoanFields{}.Terms(), document->doc().GetTerms());
 }
 
 TEST_F(ExportTest, ReplacesAnExistingFileOnceConfirmed) {

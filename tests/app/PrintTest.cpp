@@ -64,7 +64,7 @@ protected:
         view = child->GetView();
         LoanDocument& document = child->GetDocument();
         document.doc().m_bParametersPending = false;
-        document.doc().SetTerms(brellow::test::LoanSpec{}.Terms());
+        document.doc().SetTerms(brellow::test::LoanFields{}.Terms());
         document.doc().ComputePayment();
         document.notifyTermsChanged();
     }

@@ -11,7 +11,7 @@ namespace brellow {
 namespace {
 
 using test::Loan;
-using test::LoanSpec;
+using test::LoanFields;
 
 // Figures in whole cents, dates as the calendar day they name.
 struct Figures {
@@ -40,7 +40,7 @@ TEST(ComputePayoff, HandCheckedLoans) {
     const auto date = [](int y, int m, int d) { return OleDateTime::FromDate(y, m, d); };
     const struct {
         const char* name;
-        LoanSpec loan;
+        LoanFields loan;
         Figures figures;
         std::optional<Figures> without;
         std::optional<PayoffSavings> saved;

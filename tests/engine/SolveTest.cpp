@@ -14,7 +14,7 @@ namespace brellow {
 namespace {
 
 using test::Loan;
-using test::LoanSpec;
+using test::LoanFields;
 
 long long Cents(double amount) {
     return std::llround(amount * 100);
@@ -27,7 +27,7 @@ long long PaymentCents(const LoanTerms& terms) {
     return Cents(doc.GetPayment());
 }
 
-SolvedLoan Solved(const LoanSpec& given, double payment, SolveFor missing) {
+SolvedLoan Solved(const LoanFields& given, double payment, SolveFor missing) {
     const auto result = SolveLoan(given.Terms(), payment, missing);
     if (const auto* failure = std::get_if<SolveFailure>(&result)) {
         ADD_FAILURE() << failure->message;
@@ -43,14 +43,14 @@ TEST(SolveLoan, TakesTheRoundestValueThatGivesThePayment) {
     EXPECT_EQ(4.5, Solved({.rate = 0}, 506.69, SolveFor::Rate).terms.interestRate);
     const SolvedLoan payment = Solved({}, 0, SolveFor::Payment);
     EXPECT_EQ(59955, Cents(payment.payment));
-    EXPECT_EQ(LoanSpec{}.Terms(), payment.terms);
+    EXPECT_EQ(LoanFields{}.Terms(), payment.terms);
 }
 
 TEST(SolveLoan, PeriodsAreTheFewestThatPayTheLoanOff) {
     const SolvedLoan solved = Solved({.periods = 0}, 700, SolveFor::Periods);
     EXPECT_EQ(252, solved.terms.numPeriods);
     EXPECT_EQ(69886, Cents(solved.payment));
-    EXPECT_GT(PaymentCents(LoanSpec{.periods = 251}.Terms()), 70000);
+    EXPECT_GT(PaymentCents(LoanFields{.periods = 251}.Terms()), 70000);
     // A negative loan is paid off by negative payments.
     EXPECT_EQ(252,
               Solved({.amount = -100000, .periods = 0}, -700, SolveFor::Periods).terms.numPeriods);
@@ -65,7 +65,7 @@ TEST(SolveLoan, RefusesPaymentsNoValueGives) {
     const std::string noRate = "No interest rate between -99% and 1000% gives this payment.";
     const struct {
         const char* name;
-        LoanSpec given;
+        LoanFields given;
         double payment;
         SolveFor missing;
         std::string message;
@@ -105,11 +105,11 @@ TEST(SolveLoan, RoundTripsOverRandomLoans) {
     };
     int checked = 0;
     for (int i = 0; i < 400; ++i) {
-        const LoanSpec loan{.amount = uniform(-1000000, 10000000) * 0.01,
-                            .periods = uniform(1, 600),
-                            .rate = uniform(-5000, 40000) * 0.001,
-                            .payment = uniform(0, 6),
-                            .compound = uniform(0, 8)};
+        const LoanFields loan{.amount = uniform(-1000000, 10000000) * 0.01,
+                              .periods = uniform(1, 600),
+                              .rate = uniform(-5000, 40000) * 0.001,
+                              .payment = uniform(0, 6),
+                              .compound = uniform(0, 8)};
         const LoanTerms terms = Loan(loan).GetTerms();
         if (CheckTerms(terms)) continue;
         const long long cents = PaymentCents(terms);

@@ -19,7 +19,7 @@ namespace {
 
 using test::CountingSink;
 using test::Loan;
-using Terms = test::LoanSpec;
+using Terms = test::LoanFields;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

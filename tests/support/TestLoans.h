@@ -10,7 +10,7 @@
 
 namespace brellow::test {
 
-struct LoanSpec {
+struct LoanFields {
     double amount = 100000.0;
     int periods = 360;
     double rate = 6.0;
@@ -25,9 +25,9 @@ struct LoanSpec {
     }
 };
 
-inline CTamsicDoc Loan(const LoanSpec& spec = {}) {
-    CTamsicDoc doc(spec.first);
-    doc.SetTerms(spec.Terms());
+inline CTamsicDoc Loan(const LoanFields& fields = {}) {
+    CTamsicDoc doc(fields.first);
+    doc.SetTerms(fields.Terms());
     doc.ComputePayment();
     return doc;
 }

@@ -107,7 +107,7 @@ TEST(PaymentChart, DrawsWithARealFont) {
 TEST(PaymentChart, FrameAndSeriesEndsWhereTheArithmeticPutsThem) {
     const struct {
         const char* name;
-        brellow::test::LoanSpec loan;
+        brellow::test::LoanFields loan;
     } cases[] = {
         {"360 payments", {}},
         {"balloon at 60", {.balloon = 60}},

@@ -22,8 +22,8 @@ namespace {
 using brellow::OleDateTime;
 
 // A loan whose view does not ask for its parameters.
-brellow::CTamsicDoc SettledLoan(const brellow::test::LoanSpec& spec = {}) {
-    brellow::CTamsicDoc doc = brellow::test::Loan(spec);
+brellow::CTamsicDoc SettledLoan(const brellow::test::LoanFields& fields = {}) {
+    brellow::CTamsicDoc doc = brellow::test::Loan(fields);
     doc.m_bParametersPending = false;
     return doc;
 }
@@ -315,7 +315,7 @@ TEST(ViewCheckpoints, RowsFromACheckpointPaintAsFromTheFirstRow) {
     // Checkpoints every 1,024 rows of an undated loan, and at each year of a weekly one.
     const struct {
         const char* loan;
-        brellow::test::LoanSpec spec;
+        brellow::test::LoanFields fields;
         int tab;
     } cases[] = {
         {"undated",
@@ -326,7 +326,7 @@ TEST(ViewCheckpoints, RowsFromACheckpointPaintAsFromTheFirstRow) {
     };
     for (const auto& c : cases) {
         DisplaySettings settings;
-        LoanDocument kept(SettledLoan(c.spec));
+        LoanDocument kept(SettledLoan(c.fields));
         LoanDocument stale(SettledLoan({.amount = 1}));
         CTamsicView keptView(kept, settings);
         CTamsicView staleView(stale, settings);

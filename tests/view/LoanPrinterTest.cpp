@@ -20,7 +20,7 @@
 
 namespace {
 
-using brellow::test::LoanSpec;
+using brellow::test::LoanFields;
 
 constexpr int kDpi = 600;
 
@@ -36,8 +36,8 @@ PrintArea AreaOf(const QPageLayout& layout, int dpi) {
 
 // A loan in a view that is laid out as on screen, ready to print.
 struct ViewedLoan {
-    explicit ViewedLoan(const LoanSpec& spec, bool showTable = true)
-        : document(brellow::test::Loan(spec)), view(document, settings) {
+    explicit ViewedLoan(const LoanFields& fields, bool showTable = true)
+        : document(brellow::test::Loan(fields)), view(document, settings) {
         document.doc().m_bParametersPending = false;
         settings.showTable = showTable;
         view.OnInitialUpdate();
@@ -73,7 +73,7 @@ private:
 TEST_F(LoanPrinterTest, EveryRowOnceTheSummaryFirstAndTheTotalsLast) {
     const struct {
         const char* name;
-        LoanSpec loan;
+        LoanFields loan;
         QPageSize::PageSizeId paper;
         int pages;
     } cases[] = {
