@@ -4,7 +4,10 @@
 #include "engine/Cents.h"
 #include "engine/Limits.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace brellow {
 namespace {
@@ -24,11 +27,15 @@ double RateOfUnits(std::int64_t units) {
     return static_cast<double>(units) / kRateUnitsPerPercent;
 }
 
-double PaymentOf(const LoanTerms& terms) {
+ScheduleBasis BasisOf(const LoanTerms& terms) {
     CTamsicDoc doc(terms.firstPayment);
     doc.RestoreTerms(terms);
     doc.ComputePayment();
-    return doc.GetPayment();
+    return doc.GetScheduleBasis();
+}
+
+double PaymentOf(const LoanTerms& terms) {
+    return BasisOf(terms).payment;
 }
 
 // Payments are compared in whole cents: the computed payment is cents × 0.01, which
@@ -121,20 +128,54 @@ std::variant<SolvedLoan, SolveFailure> SolveRate(LoanTerms terms, double payment
     return SolvedLoan{terms, PaymentOf(terms)};
 }
 
+// The whole cents of an amount as "1234.56", for messages.
+std::string CentsText(double cents) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", cents * 0.01);
+    return text;
+}
+
+// Periods are not searched by the rounded payment: from 2,089 to about 2,300 months every
+// count gives 500.01 on 100,000.00 at 6 %, and only about 2,170 payments of 500.01 pay it
+// off. The count comes from the exact payment instead (NPER), and the rounded payment only
+// picks between its two neighbours.
 std::variant<SolvedLoan, SolveFailure> SolvePeriods(LoanTerms terms, double payment) {
+    if (terms.loanAmount == 0.0) {
+        return SolveFailure{"A loan amount of 0 needs no payments: there is no number of "
+                            "periods to solve for."};
+    }
     const double sign = terms.loanAmount < 0.0 ? -1.0 : 1.0;
-    const double wanted = sign * CentsOf(payment);
-    const auto paysOff = [&](std::int64_t periods) {
-        terms.numPeriods = static_cast<int>(periods);
-        return sign * CentsOf(PaymentOf(terms)) <= wanted;
-    };
-    // Each further period lowers the payment.
-    const std::int64_t periods = FirstWhere(1, kMaxPeriods, paysOff);
-    if (periods > kMaxPeriods) {
+    const double wanted = CentsOf(payment);
+    if (!(sign * wanted > 0.0)) {
+        return SolveFailure{"A payment of 0 or of the other sign than the loan amount never "
+                            "pays the loan off."};
+    }
+    terms.numPeriods = 1;
+    const double rate = BasisOf(terms).periodicRate;
+    const double interest = RoundCents(terms.loanAmount * rate * 100.0);
+    if (!(sign * wanted > sign * interest)) {
+        return SolveFailure{"The payment does not exceed the first period's interest of " +
+                            CentsText(interest) + ", so the loan is never paid off."};
+    }
+    // amount / payment is positive whatever the loan's sign.
+    const double share = terms.loanAmount * 100.0 / wanted;
+    const double exact = rate == 0.0 ? share : -std::log1p(-share * rate) / std::log1p(rate);
+    if (!(exact <= kMaxPeriods)) {
         return SolveFailure{"No number of periods up to " + std::to_string(kMaxPeriods) +
                             " pays off the loan with this payment."};
     }
-    terms.numPeriods = static_cast<int>(periods);
+    const int below = std::max(1, static_cast<int>(std::floor(exact)));
+    const int above = std::max(1, static_cast<int>(std::ceil(exact)));
+    const bool belowNearer = exact - below < above - exact;
+    const int nearer = belowNearer ? below : above;
+    const int farther = belowNearer ? above : below;
+    const auto paysWanted = [&](int periods) {
+        LoanTerms tried = terms;
+        tried.numPeriods = periods;
+        return CentsOf(PaymentOf(tried)) == wanted;
+    };
+    // Where neither neighbour gives the payment, the count rounded up pays the loan off.
+    terms.numPeriods = paysWanted(nearer) ? nearer : paysWanted(farther) ? farther : above;
     return SolvedLoan{terms, PaymentOf(terms)};
 }
 

@@ -11,12 +11,16 @@
 // equals): 100,000.00, not the exact 99,999.90 = 599.55 × annuity factor.
 //   amount:  whole cents, magnitude below 10^12;
 //   rate:    annual percent with six decimals, from -99 to 1,000;
-//   periods: the smallest number, 1 to 1,000,000, whose payment is no larger than the
-//            given one (in magnitude, with the amount's sign): the fewest payments that
-//            pay the loan off. Its payment can be smaller than the given one (700.00 on
-//            100,000.00 at 6 % takes 253 months, whose payment is 699.73).
-// Every search bisects a bounded range on which the payment is monotonic, so any input
-// ends after a few dozen payment computations.
+//   periods: not the roundest, since every count from 2,089 to about 2,300 months gives
+//            500.01 on 100,000.00 at 6 % but only about 2,170 payments of 500.01 pay it
+//            off. The count N at which payments of exactly the given one clear the amount,
+//            N = -ln(1 - A i / P) / ln(1 + i) (A / P at a rate of 0), is taken to the
+//            nearer of its two whole neighbours whose payment is the given one (360 for
+//            599.55), or rounded up where neither is (700.00 takes 251.2, so 252 months,
+//            whose payment is 698.86). 1 to 1,000,000; a payment that does not exceed the
+//            first period's interest never pays the loan off and is refused.
+// The amount and rate searches bisect a bounded range on which the payment is monotonic,
+// so any input ends after a few dozen payment computations.
 
 #include "engine/LoanTerms.h"
 

@@ -205,7 +205,7 @@ TEST(UsageText, SpellsTheOptionTablesAsHelpAlwaysHas) {
         "Computes a loan's amortization schedule and writes it as the desktop program does.\n"
         "solve prints the one of --amount, --periods, --rate and --payment that is left out:\n"
         "the amount in whole cents and the rate with six decimals that give the payment, or\n"
-        "the fewest periods that pay the loan off with it.\n"
+        "the number of periods in which that payment pays the loan off.\n"
         "\n"
         "TERMS:\n"
         "  --amount A               loan amount (stored rounded to cents)\n"

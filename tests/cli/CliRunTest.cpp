@@ -127,8 +127,9 @@ TEST(RunCli, RefusesTermsAsTheDialogDoes) {
          "--format, --output, --help, --version."},
         {{"solve", "--periods", "-1", "--rate", "0", "--payment", "10"},
          "--periods: Please enter an integer between 0 and 1000000."},
-        {{"solve", "--amount", "100000", "--rate", "6", "--payment", "499.99"},
-         "--payment: No number of periods up to 1000000 pays off the loan with this payment."},
+        {{"solve", "--amount", "100000", "--rate", "6", "--payment", "500"},
+         "--payment: The payment does not exceed the first period's interest of 500.00, so the "
+         "loan is never paid off."},
         // 1,000,000 months of 1.00 from next month on.
         {{"solve", "--amount", "1000000", "--rate", "0", "--payment", "1"},
          "--payment: The last payment would fall after 12/31/9999. Please enter an earlier "
@@ -170,6 +171,8 @@ TEST(RunCli, SolvePrintsTheTermLeftOutInTheSummarysWords) {
     };
     for (const auto& c : cases) {
         const Outcome run = RunArgs(c.args);
+        {{"solve", "--payment", "500.01", "--amount", "100000", "--rate", "6"},
+         "# of Periods: 2169\n"},
         EXPECT_EQ(kExitSuccess, run.status) << run.err;
         EXPECT_EQ(c.out, run.out);
     }
