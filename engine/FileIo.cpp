@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <random>
 #include <utility>
 
@@ -23,6 +25,7 @@ struct SaveTarget {
     std::string name;
     bool exists = false;
     bool inPlace = false;  // not a regular file (a terminal, a pipe): written directly
+    int error = 0;         // why the link could not be followed
     struct stat info {};
 };
 
@@ -50,6 +53,48 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// Writing in place to a pipe whose reader has gone raises SIGPIPE, which would end the
+// program; held back while writing, the write fails with "Broken pipe" instead. A pending
+// SIGPIPE is discarded only when this write caused it.
+bool WriteInPlace(int fd, std::string_view bytes) {
+    sigset_t pipeSignal;
+    sigset_t previous;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    ::pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
+    const bool written = WriteAll(fd, bytes);
+    const int error = errno;
+    if (!written && error == EPIPE && !sigismember(&previous, SIGPIPE)) {
+        const timespec noWait{};
+        ::sigtimedwait(&pipeSignal, nullptr, &noWait);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    errno = error;
+    return written;
+}
+
+// Opens a target that is not a regular file (a pipe, a terminal, a device) to write in
+// place. Opened without waiting: a FIFO's open would otherwise wait for a reader that may
+// never come. `given` is the path as the caller named it.
+FileResult OpenInPlace(const SaveTarget& target, const std::string& given, int& fd) {
+    fd = ::open(target.path.c_str(), O_WRONLY | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENXIO && S_ISFIFO(target.info.st_mode)) {
+            return {false, false, "nobody is reading from " + given};
+        }
+        return Failure(false, errno);
+    }
+    // Once open, writes wait for a slow reader as they would on standard output.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int error = errno;
+        ::close(fd);
+        fd = -1;
+        return Failure(false, error);
+    }
+    return {};
+}
+
 // The temporary file of the save in progress, for the signal handlers. A handler may only
 // read plain memory and lock-free atomics, so the path lives in a fixed buffer; one save
 // at a time is tracked, and a save that finds the slot taken leaves its leftovers, if any,
@@ -75,19 +120,33 @@ void RemoveTemporaryAndReraise(int signal) {
     ::raise(signal);
 }
 
+// Follows symbolic links, a dangling one too, to the file a save replaces or creates:
+// writing through a dangling link would create its target in place, not atomically.
 SaveTarget ResolveTarget(const std::string& path) {
     SaveTarget target;
     target.path = path;
-    target.exists = ::lstat(path.c_str(), &target.info) == 0;
-    if (target.exists && S_ISLNK(target.info.st_mode)) {
-        char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved) == nullptr) {
-            // A dangling link: creating the file through it is all that can be done.
-            target.inPlace = true;
+    // The system's own limit on links followed in one lookup.
+    constexpr int kMaxLinks = 40;
+    for (int links = 0;; ++links) {
+        target.exists = ::lstat(target.path.c_str(), &target.info) == 0;
+        if (!target.exists || !S_ISLNK(target.info.st_mode)) break;
+        if (links == kMaxLinks) {
+            target.error = ELOOP;
             return target;
         }
-        target.path = resolved;
-        target.exists = ::stat(resolved, &target.info) == 0;
+        char buffer[PATH_MAX];
+        const ssize_t length = ::readlink(target.path.c_str(), buffer, sizeof buffer);
+        if (length < 0 || static_cast<std::size_t>(length) == sizeof buffer) {
+            target.error = length < 0 ? errno : ENAMETOOLONG;
+            return target;
+        }
+        std::string next(buffer, static_cast<std::size_t>(length));
+        // A relative link names a file beside the link.
+        const std::size_t slash = target.path.rfind('/');
+        if (!next.starts_with('/') && slash != std::string::npos) {
+            next.insert(0, target.path, 0, slash + 1);
+        }
+        target.path = std::move(next);
     }
     target.inPlace = target.exists && !S_ISREG(target.info.st_mode);
     const std::size_t slash = target.path.rfind('/');
@@ -101,8 +160,26 @@ constexpr std::string_view kSuffixAlphabet =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 constexpr std::size_t kSuffixLength = 6;
 
+// The longest pid a temporary name may carry: pid_t's ten digits.
+constexpr std::size_t kPidDigits = 10;
+
+// The temporary name keeps as much of the target's name as lets the whole fit the folder's
+// limit on names, cut where a UTF-8 character starts. The cut depends on the name and the
+// folder only, so leftovers of any process are found by the same prefix.
 std::string TemporaryPrefix(const SaveTarget& target) {
-    return "." + target.name + ".brellow-";
+    constexpr std::string_view kTag = ".brellow-";
+    long limit = ::pathconf(target.dir.empty() ? "." : target.dir.c_str(), _PC_NAME_MAX);
+    if (limit <= 0) limit = NAME_MAX;
+    constexpr std::size_t kOverhead = 1 + kTag.size() + kPidDigits + 1 + kSuffixLength;
+    std::size_t keep = static_cast<std::size_t>(limit) > kOverhead
+                           ? static_cast<std::size_t>(limit) - kOverhead
+                           : 1;
+    if (keep < target.name.size()) {
+        while (keep > 1 && (static_cast<unsigned char>(target.name[keep]) & 0xC0) == 0x80) --keep;
+    }
+    std::string prefix(1, '.');
+    prefix.append(target.name, 0, keep).append(kTag);
+    return prefix;
 }
 
 std::string RandomSuffix() {
@@ -239,9 +316,12 @@ AtomicFile::AtomicFile(const std::string& path) {
     }
     m_target = std::make_unique<SaveTarget>(ResolveTarget(path));
     const SaveTarget& target = *m_target;
+    if (target.error != 0) {
+        m_status = Failure(false, target.error);
+        return;
+    }
     if (target.inPlace) {
-        m_temp.fd = ::open(target.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (m_temp.fd < 0) m_status = Failure(false, errno);
+        m_status = OpenInPlace(target, path, m_temp.fd);
         return;
     }
     if (target.exists) m_status = CheckReplaceable(target);
@@ -263,7 +343,7 @@ AtomicFile::~AtomicFile() {
 
 bool AtomicFile::Write(std::string_view bytes) {
     if (!m_status || m_temp.fd < 0) return false;
-    if (!WriteAll(m_temp.fd, bytes)) {
+    if (!(m_target->inPlace ? WriteInPlace(m_temp.fd, bytes) : WriteAll(m_temp.fd, bytes))) {
         m_status = Failure(true, errno);
         return false;
     }
@@ -313,6 +393,14 @@ void InstallTemporaryFileCleanup() {
             ::sigaction(signal, &action, nullptr);
         }
     }
+}
+
+FileResult CheckNotOverInput(const std::string& output, const std::string& input) {
+    struct stat out {};
+    struct stat in {};
+    if (::stat(output.c_str(), &out) != 0 || ::stat(input.c_str(), &in) != 0) return {};
+    if (out.st_dev != in.st_dev || out.st_ino != in.st_ino) return {};
+    return {false, false, "it is " + input + ", the loan being read"};
 }
 
 FileResult ReadFilePrefix(const std::string& path, std::size_t limit, std::string& out) {

@@ -21,9 +21,11 @@ struct FileResult {
 
 // Writes `bytes` to `path` so that a failure never damages an existing file: the text
 // goes to a temporary file beside the target, is flushed to disk and then renamed over
-// it. An existing file keeps its permissions; a symbolic link keeps pointing at the
-// file it names. A target that is not a regular file (a terminal, a pipe) is written
-// in place.
+// it. An existing file keeps its permissions; a symbolic link, a chain of them or one
+// whose file does not exist yet, keeps pointing at the file it names, which is saved
+// the same way. A target that is not a regular file (a terminal, a pipe) is written in
+// place, opened without waiting: a FIFO that nobody reads from is refused with "nobody
+// is reading from PATH", and a reader that leaves midway gives "Broken pipe".
 //
 // An existing file is refused, with a reason that reads after "Cannot save F: ", when this
 // user may not write it (the system's reason, "Permission denied"), when it has other hard
@@ -31,7 +33,8 @@ struct FileResult {
 // ownership the save cannot keep. It keeps its group when the user may give it that group;
 // otherwise the group it gets has no more access than the old group and everyone else had.
 // The temporary file, ".NAME.brellow-PID.XXXXXX", is removed on every failure; such files
-// beside the target whose process no longer runs are removed too.
+// beside the target whose process no longer runs are removed too. NAME is cut short where
+// the whole would pass the folder's limit on names, so every name the folder takes saves.
 FileResult WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 struct SaveTarget;
@@ -76,6 +79,11 @@ private:
 // the signal ends the process as it would have (the exit status still names the signal).
 // A signal the process ignores stays ignored. Call once, early in main.
 void InstallTemporaryFileCleanup();
+
+// Refuses to write `output` when it is the file `input` that the output is made from,
+// under whatever name or link (same device and inode): the old file must stay whole.
+// The reason reads after "Cannot write OUTPUT: ".
+FileResult CheckNotOverInput(const std::string& output, const std::string& input);
 
 // Reads at most `limit` bytes from the start of a regular file into `out`.
 // Refuses directories, pipes and devices instead of blocking on them.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -11,9 +12,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace brellow {
 namespace {
@@ -191,11 +194,16 @@ TEST_F(FileIoTest, ReplacementKeepsOwnerGroupAndMode) {
     EXPECT_EQ(0644u, info.st_mode & 07777);
 }
 
-TEST_F(FileIoTest, SaveRemovesOnlyLeftoversOfEndedProcesses) {
+// The id of a process that has ended.
+std::string EndedPid() {
     const pid_t ended = ::fork();
     if (ended == 0) ::_exit(0);
-    ASSERT_EQ(ended, ::waitpid(ended, nullptr, 0));
-    const std::string dead = std::to_string(ended);
+    ::waitpid(ended, nullptr, 0);
+    return std::to_string(ended);
+}
+
+TEST_F(FileIoTest, SaveRemovesOnlyLeftoversOfEndedProcesses) {
+    const std::string dead = EndedPid();
     const std::string live = std::to_string(::getpid());
     const std::set<std::string> kept = {
         "F",
@@ -217,6 +225,55 @@ TEST_F(FileIoTest, SaveRemovesOnlyLeftoversOfEndedProcesses) {
     EXPECT_EQ(kept, Names("f"));
 }
 
+TEST_F(FileIoTest, LinksAndLongNamesAreSavedThroughATemporaryFile) {
+    std::string wide;  // 255 bytes of three-byte characters: no cut may split one
+    for (int i = 0; i < 85; ++i) wide += "\u20ac";
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> links;  // link, what it names
+        std::string saved;                                       // the path given to the save
+        std::string lands;                                       // the file that gets the bytes
+    } cases[] = {
+        {"dangling link", {{"a/link.csv", "../b/real.csv"}}, "a/link.csv", "b/real.csv"},
+        {"dangling chain",
+         {{"a/first", "second"}, {"a/second", Path("b/third")}, {"b/third", "real.csv"}},
+         "a/first",
+         "b/real.csv"},
+        {"255-byte name", {}, "b/" + std::string(255, 'n'), "b/" + std::string(255, 'n')},
+        {"255-byte wide name", {}, "b/" + wide, "b/" + wide},
+    };
+    const std::string dead = EndedPid();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(Path("a"));
+        fs::remove_all(Path("b"));
+        fs::create_directory(Path("a"));
+        fs::create_directory(Path("b"));
+        for (const auto& [link, target] : c.links) fs::create_symlink(target, Path(link));
+        const std::set<std::string> landed = {fs::path(c.lands).filename().string()};
+        {
+            AtomicFile file(Path(c.saved));
+            ASSERT_TRUE(file.Write("new")) << file.Status().reason;
+            EXPECT_FALSE(fs::exists(Path(c.lands))) << "written in place";
+            // A killed save's leftover, named as this save names its temporary file.
+            std::string temporary;
+            for (const std::string& name : Names("b")) {
+                if (name.starts_with('.')) temporary = name;
+            }
+            ASSERT_NE("", temporary);
+            const std::size_t tag = temporary.rfind(".brellow-") + 9;
+            Put(Path("b/" + temporary.substr(0, tag) + dead + ".abc123"), "x");
+            ASSERT_TRUE(file.Commit());
+        }
+        EXPECT_EQ("new", Bytes(Path(c.lands)));
+        for (const auto& link : c.links) EXPECT_TRUE(fs::is_symlink(Path(link.first)));
+        ASSERT_EQ("", Save(Path(c.saved), "newer"));
+        std::set<std::string> names = Names("b");
+        names.erase("third");
+        EXPECT_EQ(landed, names) << "leftover or temporary file";
+    }
+}
+
 TEST_F(FileIoTest, StreamedSaveAppearsOnlyOnCommit) {
     Put(Path("loan.txt"), "old");
     {
@@ -236,6 +293,67 @@ TEST_F(FileIoTest, StreamedSaveAppearsOnlyOnCommit) {
     EXPECT_FALSE(full.Write(std::string(1 << 16, 'x')));
     EXPECT_FALSE(full.Write("more"));
     EXPECT_EQ("No space left on device", full.Commit().reason);
+}
+
+TEST_F(FileIoTest, APipeIsWrittenInPlaceOnlyWhileSomeoneReadsIt) {
+    const struct {
+        const char* what;
+        std::string saved;
+        bool reader;
+        bool readerLeaves;
+        std::string reason;
+    } cases[] = {
+        {"no reader", Path("pipe"), false, false, "nobody is reading from " + Path("pipe")},
+        {"no reader, through a link", Path("link"), false, false,
+         "nobody is reading from " + Path("link")},
+        {"a reader", Path("pipe"), true, false, ""},
+        {"a reader that leaves", Path("link"), true, true, "Broken pipe"},
+    };
+    ASSERT_EQ(0, ::mkfifo(Path("pipe").c_str(), 0600));
+    fs::create_symlink("pipe", Path("link"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int reader = c.reader ? ::open(Path("pipe").c_str(), O_RDONLY | O_NONBLOCK) : -1;
+        auto saved = std::async(std::launch::async, [&] {
+            AtomicFile file(c.saved);
+            if (c.readerLeaves) ::close(reader);
+            file.Write("new");
+            return file.Commit().reason;
+        });
+        if (saved.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ADD_FAILURE() << "the save waits for a reader";
+            ::close(::open(Path("pipe").c_str(), O_RDONLY | O_NONBLOCK));
+        }
+        EXPECT_EQ(c.reason, saved.get());
+        if (c.reader && !c.readerLeaves) {
+            char got[8] = {};
+            EXPECT_EQ(3, ::read(reader, got, sizeof got));
+            EXPECT_STREQ("new", got);
+            ::close(reader);
+        }
+        struct stat info {};
+        ASSERT_EQ(0, ::lstat(Path("pipe").c_str(), &info));
+        EXPECT_TRUE(S_ISFIFO(info.st_mode));
+        EXPECT_EQ((std::set<std::string>{"link", "pipe"}), Names(""));
+    }
+}
+
+TEST_F(FileIoTest, OutputOverTheFileBeingReadIsRefused) {
+    Put(Path("loan.brw"), "old");
+    Put(Path("other.brw"), "old");
+    fs::create_symlink("loan.brw", Path("link.pdf"));
+    ASSERT_EQ(0, ::link(Path("loan.brw").c_str(), Path("hard.pdf").c_str()));
+    const std::string refused = "it is " + Path("loan.brw") + ", the loan being read";
+    for (const auto& [output, reason] : std::initializer_list<std::pair<std::string, std::string>>{
+             {Path("loan.brw"), refused},
+             {m_dir.string() + "/./loan.brw", refused},
+             {Path("link.pdf"), refused},
+             {Path("hard.pdf"), refused},
+             {Path("other.brw"), ""},
+             {Path("new.pdf"), ""},
+         }) {
+        EXPECT_EQ(reason, CheckNotOverInput(output, Path("loan.brw")).reason) << output;
+    }
 }
 
 TEST_F(FileIoTest, FullDiskGivesTheReasonAndKeepsTheOldFile) {
