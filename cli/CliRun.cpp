@@ -156,9 +156,16 @@ int RunLoan(const CliOptions& options, std::ostream& out, std::ostream& err,
         return WriteLoan(doc, year, WriterFormat(options.format), sink);
     };
     if (options.outputPath) {
-        AtomicFile file(*options.outputPath);
-        write(file);
-        if (const FileResult written = file.Commit(); !written) {
+        // Only the loan itself (brw, above) may be written over the file it was read from.
+        FileResult written = options.openPath
+                                 ? CheckNotOverInput(*options.outputPath, *options.openPath)
+                                 : FileResult{};
+        if (written) {
+            AtomicFile file(*options.outputPath);
+            write(file);
+            written = file.Commit();
+        }
+        if (!written) {
             return Fail(err, kExitFileError,
                         "Cannot write " + *options.outputPath + ": " + written.reason + ".");
         }

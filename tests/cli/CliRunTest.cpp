@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <chrono>
@@ -292,6 +293,13 @@ TEST_F(CliFiles, OpenedTermsAreOverriddenAndChecked) {
 
 TEST_F(CliFiles, FileProblemsExitWithOneAndNameTheFile) {
     std::ofstream(Path("short.brw")) << "0123456789";
+    // Only the loan itself may be written over the file it is read from.
+    ASSERT_EQ(kExitSuccess,
+              RunArgs(Mortgage({"--format", "brw", "--output", Path("m.brw")})).status);
+    const std::string stored = ReadAll(Path("m.brw"));
+    fs::create_symlink("m.brw", Path("link.csv"));
+    ASSERT_EQ(0, ::mkfifo(Path("pipe").c_str(), 0600));
+    const std::string overLoan = ": it is " + Path("m.brw") + ", the loan being read.";
     const struct {
         std::vector<std::string> args;
         std::string err;
@@ -304,12 +312,22 @@ TEST_F(CliFiles, FileProblemsExitWithOneAndNameTheFile) {
          "Cannot write " + Path("no/such/dir.txt") + ": No such file or directory."},
         {Mortgage({"--format", "brw", "--output", Path("no/such/dir.brw")}),
          "Cannot save " + Path("no/such/dir.brw") + ": No such file or directory."},
+        {{"--open", Path("m.brw"), "--output", Path("m.brw")},
+         "Cannot write " + Path("m.brw") + overLoan},
+        {{"--open", Path("m.brw"), "--format", "csv", "--output", Path("link.csv")},
+         "Cannot write " + Path("link.csv") + overLoan},
+        {Mortgage({"--output", Path("pipe")}),
+         "Cannot write " + Path("pipe") + ": nobody is reading from " + Path("pipe") + "."},
     };
     for (const auto& c : cases) {
         const Outcome run = RunArgs(c.args);
         EXPECT_EQ(kExitFileError, run.status) << c.err;
         EXPECT_EQ("brellow-cli: " + c.err + "\n", run.err);
     }
+    EXPECT_EQ(stored, ReadAll(Path("m.brw")));
+    EXPECT_EQ(
+        kExitSuccess,
+        RunArgs({"--open", Path("m.brw"), "--format", "brw", "--output", Path("link.csv")}).status);
 }
 
 TEST_F(CliFiles, OutputFileHoldsWhatStandardOutputWould) {
