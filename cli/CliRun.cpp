@@ -6,13 +6,16 @@
 #include "engine/LoanTerms.h"
 #include "engine/Schedule.h"
 #include "engine/Solve.h"
+#include "engine/StreamSink.h"
 #include "engine/TermsCheck.h"
 #include "output/AmountFormat.h"
 #include "output/JsonWriter.h"
 #include "output/LoanSummary.h"
 #include "output/LoanWriters.h"
+#include "output/MessageText.h"
 #include "tools/RefinanceAdvice.h"
 
+#include <istream>
 #include <ostream>
 #include <string_view>
 #include <utility>
@@ -21,8 +24,10 @@ namespace brellow::cli {
 
 namespace {
 
+// Messages repeat arguments and file names as given, so their control characters are
+// shown escaped.
 int Fail(std::ostream& err, int status, const std::string& message) {
-    err << "brellow-cli: " << message << '\n';
+    err << "brellow-cli: " << EscapeControlCharacters(message) << '\n';
     return status;
 }
 
@@ -103,33 +108,32 @@ LoanFormat WriterFormat(OutputFormat format) {
     return LoanFormat::Text;
 }
 
-class StreamSink final : public ByteSink {
-public:
-    explicit StreamSink(std::ostream& out) : m_out(out) {}
-    bool Write(std::string_view bytes) override {
-        m_out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return static_cast<bool>(m_out);
-    }
+// Reads the loan record from standard input into `doc`, refused as a file's would be.
+std::string ReadLoanInput(std::istream& in, CTamsicDoc& doc) {
+    std::string bytes(kLoanRecordSize, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad()) return "Cannot open standard input: it cannot be read.";
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    const std::string refused = LoadLoanRecord(
+        std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), doc);
+    return refused.empty() ? refused : "Cannot open standard input: " + refused + ".";
+}
 
-private:
-    std::ostream& m_out;
-};
-
-int RunLoan(const CliOptions& options, std::ostream& out, std::ostream& err,
+int RunLoan(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err,
             const OleDateTime& now) {
     CTamsicDoc doc(now);
-    if (options.openPath) {
-        if (std::string problem = ReadLoanFile(*options.openPath, doc); !problem.empty()) {
-            return Fail(err, kExitFileError, problem);
-        }
+    if (options.openPath || options.openStandardInput) {
+        const std::string problem =
+            options.openPath ? ReadLoanFile(*options.openPath, doc) : ReadLoanInput(in, doc);
+        if (!problem.empty()) return Fail(err, kExitFileError, problem);
     }
     if (options.terms.Any()) {
         CTamsicDoc changed = doc;
         StoreOverrides(changed, options.terms);
         if (const auto problem = CheckTerms(changed.GetTerms())) {
             auto [where, given] = OptionOf(problem->field, options.terms);
-            if (!given && options.openPath) {
-                where += " (as read from " + *options.openPath + ")";
+            if (!given && (options.openPath || options.openStandardInput)) {
+                where += " (as read from " + options.openPath.value_or("standard input") + ")";
             }
             return Fail(err, kExitUsageError, where + ": " + problem->message);
         }
@@ -137,6 +141,12 @@ int RunLoan(const CliOptions& options, std::ostream& out, std::ostream& err,
     }
     doc.ComputePayment();
 
+    if (options.format == OutputFormat::Brw && !options.outputPath) {
+        const LoanRecord record = StoreLoanRecord(doc);
+        out.write(reinterpret_cast<const char*>(record.data()),
+                  static_cast<std::streamsize>(record.size()));
+        return Flushed(out, err);
+    }
     if (options.format == OutputFormat::Brw) {
         if (std::string problem = WriteLoanFile(*options.outputPath, doc); !problem.empty()) {
             return Fail(err, kExitFileError, problem);
@@ -261,7 +271,7 @@ int RunRefinance(const CliOptions& options, std::ostream& out, std::ostream& err
 
 }  // namespace
 
-int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err,
+int RunCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err,
            const OleDateTime& now) {
     switch (options.command) {
         case Command::Help:
@@ -275,16 +285,16 @@ int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err,
         case Command::Loan:
             break;
     }
-    return RunLoan(options, out, err, now);
+    return RunLoan(options, in, out, err, now);
 }
 
-int RunCliArguments(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-                    const OleDateTime& now) {
+int RunCliArguments(std::span<const std::string> args, std::istream& in, std::ostream& out,
+                    std::ostream& err, const OleDateTime& now) {
     auto parsed = ParseCliArguments(args);
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
         return Fail(err, kExitUsageError, usage->message);
     }
-    return RunCli(std::get<CliOptions>(parsed), out, err, now);
+    return RunCli(std::get<CliOptions>(parsed), in, out, err, now);
 }
 
 }  // namespace brellow::cli

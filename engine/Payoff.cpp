@@ -19,12 +19,24 @@ PayoffFigures ComputePayoffFigures(const CTamsicDoc& doc) {
 }
 
 PayoffSummary ComputePayoff(const CTamsicDoc& doc) {
-    PayoffSummary summary{ComputePayoffFigures(doc), std::nullopt, std::nullopt};
+    PayoffSummary summary;
+    summary.loan = ComputePayoffFigures(doc);
     if (doc.GetAdditionalPayment() == 0.0) return summary;
 
     CTamsicDoc without = doc;
     without.SetAdditionalPayment(0.0);
     without.ComputePayment();
+    if (!ScheduleFitsCalendar(without)) {
+        summary.withoutAdditionalProblem =
+            "Without the additional payment the last payment would fall after 12/31/9999.";
+        return summary;
+    }
+    if (!ScheduleWithinCentLimit(without)) {
+        summary.withoutAdditionalProblem =
+            "Without the additional payment the schedule's amounts would exceed what can be "
+            "shown to the cent.";
+        return summary;
+    }
     summary.withoutAdditional = ComputePayoffFigures(without);
 
     PayoffSavings saved;

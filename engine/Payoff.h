@@ -15,11 +15,20 @@
 // year months long (PaymentsPerYear), so 26 biweekly payments are 12 months and
 // 3 weekly payments are 0 months (3 × 12 / 52 = 0.69). Savings are negative when a
 // negative additional payment makes the loan dearer.
+//
+// The loan without its additional payment is checked as any schedule is shown: its rows
+// and totals stay within the cent limit and its dates within the calendar (Limits.h). The
+// loan itself was checked with its terms, but without the additional payment it can run
+// much longer: 100,000.00 at 100 % over 1,000 months with 1,000.00 extra is paid off in
+// 28 payments, while the level payment alone rounds short by a fraction of a cent that
+// compounds to a last payment of about 2 × 10^33. Such figures are left out, and the
+// summary says why instead.
 
 #include "engine/CTamsicDoc.h"
 #include "engine/OleDateTime.h"
 
 #include <optional>
+#include <string>
 
 namespace brellow {
 
@@ -47,13 +56,17 @@ struct PayoffSummary {
     // Present when the additional payment is not 0.
     std::optional<PayoffFigures> withoutAdditional;
     std::optional<PayoffSavings> saved;
+    // Why there are no figures without the additional payment although the loan has one;
+    // empty otherwise.
+    std::string withoutAdditionalProblem;
 
     friend bool operator==(const PayoffSummary&, const PayoffSummary&) = default;
 };
 
 // The figures of the document's schedule; needs the payment computed.
 PayoffFigures ComputePayoffFigures(const CTamsicDoc& doc);
-// The figures, and those of the loan without its additional payment with the savings.
+// The figures, and those of the loan without its additional payment with the savings, or
+// the reason why those are left out.
 PayoffSummary ComputePayoff(const CTamsicDoc& doc);
 
 }  // namespace brellow

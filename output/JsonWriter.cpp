@@ -66,6 +66,10 @@ void AppendPayoff(std::string& out, const PayoffSummary& payoff) {
     } else {
         saved += "null";
     }
+    if (!payoff.withoutAdditionalProblem.empty()) {
+        AppendJsonString(object.Key("withoutAdditionalPaymentProblem"),
+                         payoff.withoutAdditionalProblem);
+    }
     object.Close();
 }
 

@@ -21,8 +21,11 @@
 // is null, and so is a number that is not finite, which a checked loan never has.
 // "year" is the year listed, null for all of them; "annualTotals" sums its rows and is
 // null when every year is listed. "payoff" is ComputePayoff's summary (Payoff.h), of
-// the whole loan whichever year is listed; its last two members are null without an
-// additional payment, and "saved" holds "payments", "years", "months" and "interest".
+// the whole loan whichever year is listed; "withoutAdditionalPayment" and "saved" are null
+// without an additional payment, and "saved" holds "payments", "years", "months" and
+// "interest". Where the loan without its additional payment is beyond what can be shown
+// (Payoff.h), both are null and "withoutAdditionalPaymentProblem" follows them with the
+// reason; the member is there only then.
 // Nothing depends on the user's locale.
 
 #include "engine/ByteSink.h"

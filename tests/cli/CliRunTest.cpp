@@ -32,12 +32,16 @@ struct Outcome {
     std::string err;
 };
 
-Outcome RunArgs(const std::vector<std::string>& args,
-                const OleDateTime& now = OleDateTime::FromDate(2024, 3, 15)) {
+const OleDateTime kNow = OleDateTime::FromDate(2024, 3, 15);
+
+// `input` is what standard input holds.
+Outcome RunArgs(const std::vector<std::string>& args, const OleDateTime& now = kNow,
+                const std::string& input = {}) {
+    std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
     Outcome outcome;
-    outcome.status = RunCliArguments(args, out, err, now);
+    outcome.status = RunCliArguments(args, in, out, err, now);
     outcome.out = out.str();
     outcome.err = err.str();
     return outcome;
@@ -122,6 +126,14 @@ TEST(RunCli, RefusesTermsAsTheDialogDoes) {
          "the cent. Please enter fewer periods, a lower rate or a smaller amount."},
         {Mortgage({"--payment-period", "annually", "--year", "2003"}),
          "--year: a loan paid annually is not listed by year."},
+        // What was typed comes back with its control characters escaped.
+        {{"--amount", "1\x1b[2J"}, "--amount \"1\\x1b[2J\": Please enter a number."},
+        {{"--format", "te\nxt\x7f"},
+         "--format \"te\\nxt\\x7f\": unknown format; valid formats: text, html, table, csv, "
+         "brw, json."},
+        {{"loan\r"},
+         "unexpected argument \"loan\\r\"; options start with \"--\" (\"solve\" and "
+         "\"refinance\" only as the first argument). See brellow-cli --help."},
         {{"--bogus"},
          "unknown option \"--bogus\"; valid options: --amount, --periods, --rate, "
          "--first-payment, --payment-period, --compounding, --extra, --balloon, --open, --year, "
@@ -135,6 +147,15 @@ TEST(RunCli, RefusesTermsAsTheDialogDoes) {
         {{"solve", "--amount", "1000000", "--rate", "0", "--payment", "1"},
          "--payment: The last payment would fall after 12/31/9999. Please enter an earlier "
          "first payment date or fewer periods."},
+        {{"refinance", "--original-amount", "1.7e308", "--years", "30", "--rate", "8",
+          "--months-paid", "12", "--tax-bracket", "28", "--new-years", "30", "--new-rate", "6",
+          "--points", "1", "--closing-cost", "1000"},
+         "--original-amount: Please enter an amount between -999,999,999,999.99 and "
+         "999,999,999,999.99."},
+        {{"refinance", "--original-amount", "120000", "--years", "10", "--new-years", "20",
+          "--points", "1e20", "--format", "json"},
+         "--points: With these figures the cost of refinancing would exceed what can be shown "
+         "to the cent."},
     };
     for (const auto& c : cases) {
         const Outcome run = RunArgs(c.args);
@@ -205,23 +226,25 @@ TEST(RunCli, HelpVersionAndAFailingOutput) {
     EXPECT_EQ(UsageText(), help.out);
     EXPECT_EQ("brellow-cli 1.0\n", RunArgs({"--version"}).out);
 
+    std::istringstream in;
     std::ostringstream broken;
     broken.setstate(std::ios::badbit);
     std::ostringstream err;
     const std::vector<std::string> args = kMortgage;
     EXPECT_EQ(kExitFileError,
-              RunCliArguments(args, broken, err, OleDateTime::FromDate(2024, 1, 1)));
+              RunCliArguments(args, in, broken, err, OleDateTime::FromDate(2024, 1, 1)));
     EXPECT_EQ("brellow-cli: cannot write to standard output.\n", err.str());
 }
 
 TEST(RunCli, HelpAndVersionReportAFailingOutput) {
     for (const char* option : {"--help", "--version"}) {
+        std::istringstream in;
         std::ostringstream broken;
         broken.setstate(std::ios::badbit);
         std::ostringstream err;
         const std::vector<std::string> args = {option};
         EXPECT_EQ(kExitFileError,
-                  RunCliArguments(args, broken, err, OleDateTime::FromDate(2024, 1, 1)));
+                  RunCliArguments(args, in, broken, err, OleDateTime::FromDate(2024, 1, 1)));
         EXPECT_EQ("brellow-cli: cannot write to standard output.\n", err.str()) << option;
     }
 }
@@ -306,6 +329,8 @@ TEST_F(CliFiles, FileProblemsExitWithOneAndNameTheFile) {
     } cases[] = {
         {{"--open", Path("missing.brw")},
          "Cannot open " + Path("missing.brw") + ": No such file or directory."},
+        {{"--open", Path("new\nline.brw")},
+         "Cannot open " + Path("new\\nline.brw") + ": No such file or directory."},
         {{"--open", Path("short.brw")},
          "Cannot open " + Path("short.brw") + ": the file is shorter than 64 bytes."},
         {Mortgage({"--output", Path("no/such/dir.txt")}),
@@ -328,6 +353,39 @@ TEST_F(CliFiles, FileProblemsExitWithOneAndNameTheFile) {
     EXPECT_EQ(
         kExitSuccess,
         RunArgs({"--open", Path("m.brw"), "--format", "brw", "--output", Path("link.csv")}).status);
+}
+
+// "-" is standard input for --open and standard output for --output; a file named "-"
+// is reached by a path.
+TEST_F(CliFiles, DashIsStandardInputOrOutput) {
+    ASSERT_EQ(kExitSuccess, RunArgs(Mortgage({"--format", "brw", "--output", Path("-")})).status);
+    const std::string record = ReadAll(Path("-"));
+    const Outcome piped = RunArgs(Mortgage({"--format", "brw", "--output", "-"}));
+    EXPECT_EQ(kExitSuccess, piped.status);
+    EXPECT_EQ(record, piped.out);
+    EXPECT_EQ(RunArgs(kMortgage).out, RunArgs({"--open", "-", "--output", "-"}, kNow, record).out);
+
+    CTamsicDoc negative(kNow);
+    negative.SetNumPeriods(-5);
+    const LoanRecord stored = StoreLoanRecord(negative);
+    const struct {
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string err;
+    } refused[] = {
+        {{"--open", "-"}, "0123456789", kExitFileError,
+         "Cannot open standard input: the file is shorter than 64 bytes."},
+        {{"--open", "-", "--rate", "5"}, std::string(stored.begin(), stored.end()),
+         kExitUsageError,
+         "--periods (as read from standard input): Please enter an integer between 0 and "
+         "1000000."},
+    };
+    for (const auto& c : refused) {
+        const Outcome run = RunArgs(c.args, kNow, c.input);
+        EXPECT_EQ(c.status, run.status) << c.err;
+        EXPECT_EQ("brellow-cli: " + c.err + "\n", run.err);
+    }
 }
 
 TEST_F(CliFiles, OutputFileHoldsWhatStandardOutputWould) {
@@ -403,6 +461,13 @@ TEST_F(CliFiles, ProgramEndToEnd) {
 
     EXPECT_EQ(0, status("refinance --original-amount 120000 --years 10 --new-years 10"));
     EXPECT_TRUE(ReadAll(Path("out")).ends_with("\nYou should not refinance with this option\n"));
+
+    const std::string loan = "--amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003";
+    EXPECT_EQ(0, std::system((cli + " " + loan + " --format brw --output - | " + cli +
+                              " --open - --format csv >" + Path("piped.csv"))
+                                 .c_str()));
+    EXPECT_EQ(0, status(loan + " --format csv"));
+    EXPECT_EQ(ReadAll(Path("out")), ReadAll(Path("piped.csv")));
 }
 
 TEST_F(CliFiles, FullDeviceFailsWithTheReason) {

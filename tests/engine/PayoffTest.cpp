@@ -85,6 +85,29 @@ TEST(ComputePayoff, HandCheckedLoans) {
     }
 }
 
+// The loan is within the limits, but without its additional payment it would not be:
+// those figures give way to the reason, and the loan's own stay.
+TEST(ComputePayoff, FiguresWithoutBeyondTheLimitsGiveTheReason) {
+    const struct {
+        LoanFields loan;
+        const char* problem;
+    } cases[] = {
+        {{.periods = 1000, .rate = 100, .extra = 1000},
+         "Without the additional payment the schedule's amounts would exceed what can be shown "
+         "to the cent."},
+        {{.first = OleDateTime::FromDate(9990, 1, 1), .extra = 100000},
+         "Without the additional payment the last payment would fall after 12/31/9999."},
+        {{.extra = 100}, ""},
+    };
+    for (const auto& c : cases) {
+        const PayoffSummary payoff = ComputePayoff(Loan(c.loan));
+        EXPECT_EQ(c.problem, payoff.withoutAdditionalProblem);
+        EXPECT_EQ(*c.problem == '\0', payoff.withoutAdditional.has_value()) << c.problem;
+        EXPECT_EQ(*c.problem == '\0', payoff.saved.has_value()) << c.problem;
+        EXPECT_GT(payoff.loan.payments, 0);
+    }
+}
+
 TEST(ComputePayoff, LastPaymentWithoutDatesIsInvalid) {
     CTamsicDoc doc = Loan({.periods = 12});
     doc.SetFirstPaymentDate(OleDateTime(0.0, OleDateTime::Status::Invalid));

@@ -57,6 +57,19 @@ TEST(WriteLoanJson, EmptyListsNullsAndUnknownCodes) {
     }
 }
 
+// 100,000.00 at 100 % over 1,000 months is paid off with 1,000.00 extra; without it the
+// balance would grow beyond the cent limit, so those figures are left out with the reason.
+TEST(WriteLoanJson, FiguresBeyondTheCentLimitGiveWayToTheReason) {
+    const std::string json = WriteLoanJson(Loan({.periods = 1000, .rate = 100, .extra = 1000}),
+                                           kAllYears);
+    EXPECT_NE(std::string::npos,
+              json.find("\"withoutAdditionalPayment\":null,\"saved\":null,"
+                        "\"withoutAdditionalPaymentProblem\":\"Without the additional payment "
+                        "the schedule's amounts would exceed what can be shown to the cent.\"}"))
+        << json.substr(0, 800);
+    EXPECT_EQ(std::string::npos, json.find("e+")) << json.substr(0, 800);
+}
+
 TEST(JsonValues, EscapedStringsAndFiniteNumbers) {
     const double infinity = std::numeric_limits<double>::infinity();
     const struct {
