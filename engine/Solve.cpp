@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace brellow {
 namespace {
@@ -81,6 +82,26 @@ std::int64_t Roundest(std::int64_t low, std::int64_t high) {
     return best;
 }
 
+// Rate units around the end of a bisection that are tried one by one.
+constexpr std::int64_t kJitterUnits = 64;
+
+int TrailingZeros(std::int64_t value) {
+    int zeros = 0;
+    for (; value != 0 && value % 10 == 0 && zeros < 18; value /= 10) ++zeros;
+    return value == 0 ? 19 : zeros;
+}
+
+// Of low..high, the number with the most trailing zeros at which `gives` holds (the lowest
+// among equals); none when it holds nowhere.
+template <typename Predicate>
+std::optional<std::int64_t> RoundestGiving(std::int64_t low, std::int64_t high, Predicate gives) {
+    std::optional<std::int64_t> best;
+    for (std::int64_t value = low; value <= high; ++value) {
+        if (gives(value) && (!best || TrailingZeros(value) > TrailingZeros(*best))) best = value;
+    }
+    return best;
+}
+
 std::variant<SolvedLoan, SolveFailure> SolveAmount(LoanTerms terms, double payment) {
     const double wanted = CentsOf(payment);
     const auto paymentOf = [&](std::int64_t cents) {
@@ -116,15 +137,27 @@ std::variant<SolvedLoan, SolveFailure> SolveRate(LoanTerms terms, double payment
         FirstWhere(low, kHighestRate,
                    [&](std::int64_t units) { return signedPaymentOf(units) > wanted; }) -
         1;
-    if (low > high && low > kLowestRate && low <= kHighestRate) {
-        return SolveFailure{
-            "No interest rate with six decimals gives exactly this payment: from one such rate "
-            "to the next the payment changes by more than a cent."};
+    std::int64_t units = Roundest(low, std::max(low, high));
+    if (low > high || signedPaymentOf(units) != wanted) {
+        // Near a rate of 0 the annuity factor loses digits to cancellation, so the payment
+        // of a large amount over few periods jitters by dollars from one unit to the next
+        // and the bisection can end beside the rates that give the payment: those around
+        // its end are tried one by one.
+        const auto near =
+            RoundestGiving(std::max(kLowestRate, low - kJitterUnits),
+                           std::min(kHighestRate, std::max(low, high) + kJitterUnits),
+                           [&](std::int64_t u) { return signedPaymentOf(u) == wanted; });
+        if (!near && low > kLowestRate && low <= kHighestRate) {
+            return SolveFailure{
+                "No interest rate with six decimals gives exactly this payment: from one such "
+                "rate to the next the payment changes by more than a cent."};
+        }
+        if (!near) {
+            return SolveFailure{"No interest rate between -99% and 1000% gives this payment."};
+        }
+        units = *near;
     }
-    if (low > high) {
-        return SolveFailure{"No interest rate between -99% and 1000% gives this payment."};
-    }
-    terms.interestRate = RateOfUnits(Roundest(low, high));
+    terms.interestRate = RateOfUnits(units);
     return SolvedLoan{terms, PaymentOf(terms)};
 }
 
@@ -141,14 +174,16 @@ std::string CentsText(double cents) {
 // picks between its two neighbours.
 std::variant<SolvedLoan, SolveFailure> SolvePeriods(LoanTerms terms, double payment) {
     if (terms.loanAmount == 0.0) {
-        return SolveFailure{"A loan amount of 0 needs no payments: there is no number of "
-                            "periods to solve for."};
+        return SolveFailure{
+            "A loan amount of 0 needs no payments: there is no number of "
+            "periods to solve for."};
     }
     const double sign = terms.loanAmount < 0.0 ? -1.0 : 1.0;
     const double wanted = CentsOf(payment);
     if (!(sign * wanted > 0.0)) {
-        return SolveFailure{"A payment of 0 or of the other sign than the loan amount never "
-                            "pays the loan off."};
+        return SolveFailure{
+            "A payment of 0 or of the other sign than the loan amount never "
+            "pays the loan off."};
     }
     terms.numPeriods = 1;
     const double rate = BasisOf(terms).periodicRate;

@@ -167,8 +167,8 @@ TEST(SolveLoan, PeriodsAgreeWithNperAndAWalkOverRandomLoans) {
                                       : Cents(loan.GetPayment()) + uniform(-50, 50);
         SCOPED_TRACE(testing::Message() << "loan " << i << ": " << amount << " at " << rate
                                         << " paying " << cents << " cents");
-        const auto result = SolveLoan(loan.GetTerms(), static_cast<double>(cents) * 0.01,
-                                      SolveFor::Periods);
+        const auto result =
+            SolveLoan(loan.GetTerms(), static_cast<double>(cents) * 0.01, SolveFor::Periods);
         const int walked = sign * cents > sign * interest ? PaymentsToPayOff(loan, cents) : 0;
         if (walked == 0 || walked > kMaxPeriods) {
             EXPECT_TRUE(std::holds_alternative<SolveFailure>(result)) << walked;
@@ -179,9 +179,9 @@ TEST(SolveLoan, PeriodsAgreeWithNperAndAWalkOverRandomLoans) {
         LoanTerms terms = std::get<SolvedLoan>(result).terms;
         const int periods = terms.numPeriods;
         const double payment = static_cast<double>(cents) * 0.01;
-        const double nper = rate == 0.0 ? amount / payment
-                                        : std::log(payment / (payment - amount * rate)) /
-                                              std::log(1.0 + rate);
+        const double nper =
+            rate == 0.0 ? amount / payment
+                        : std::log(payment / (payment - amount * rate)) / std::log(1.0 + rate);
         EXPECT_LT(std::abs(periods - nper), 1.0);
         // One payment fewer than the walk takes only where that count gives the payment,
         // and the count rounded up only where neither neighbour gives it.
@@ -197,6 +197,31 @@ TEST(SolveLoan, PeriodsAgreeWithNperAndAWalkOverRandomLoans) {
         ++solved;
     }
     EXPECT_GT(solved, 150);
+}
+
+// Near a rate of 0 the payment of a large amount over few periods is not monotonic in the
+// rate (it jitters by dollars from one millionth of a percent to the next): a rate solved
+// there still gives the payment, or none is claimed.
+TEST(SolveLoan, RatesNearZeroGiveThePaymentWhereItJitters) {
+    std::mt19937 random(19991231);
+    const auto uniform = [&](long long low, long long high) {
+        return static_cast<int>(std::uniform_int_distribution<long long>(low, high)(random));
+    };
+    int solved = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const CTamsicDoc loan = Loan({.amount = uniform(1000, 990000) * 1e6 + uniform(0, 99),
+                                      .periods = uniform(1, 5),
+                                      .rate = uniform(-5000, 5000) * 1e-6,
+                                      .payment = uniform(0, 6),
+                                      .compound = uniform(0, 8)});
+        const long long cents = Cents(loan.GetPayment());
+        const auto result = SolveLoan(loan.GetTerms(), loan.GetPayment(), SolveFor::Rate);
+        if (const auto* answer = std::get_if<SolvedLoan>(&result)) {
+            EXPECT_EQ(cents, PaymentCents(answer->terms)) << i;
+            ++solved;
+        }
+    }
+    EXPECT_GT(solved, 1990);
 }
 
 // Each term solved back from the payment of a random loan gives that payment again.
