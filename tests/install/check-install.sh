@@ -18,21 +18,31 @@ fail() {
 id=com.korvell.Brellow
 share=$prefix/share
 cli=$prefix/bin/brellow-cli
-man=$share/man/man1/brellow-cli.1
 [ -x "$cli" ] || fail "$cli was not installed"
 "$cli" --version >/dev/null || fail "the installed brellow-cli does not run"
 
-# The manual page reads without warnings and names every option --help lists.
-[ -f "$man" ] || fail "$man was not installed"
-warnings=$(groff -man -ww -z "$man" 2>&1)
-[ -z "$warnings" ] || fail "groff warns about brellow-cli.1: $warnings"
-for option in $("$cli" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
-    grep -qF -- "${option//-/\\-}" "$man" || fail "brellow-cli.1 does not document $option"
-done
+# check_manual PROGRAM: its manual page is installed beside the others, reads without
+# warnings and names every option the program's --help lists.
+check_manual() {
+    local man=$share/man/man1/$1.1
+    [ -f "$man" ] || fail "$man was not installed"
+    local warnings
+    warnings=$(groff -man -ww -z "$man" 2>&1)
+    [ -z "$warnings" ] || fail "groff warns about $1.1: $warnings"
+    local options
+    options=$("$prefix/bin/$1" --help | grep -o -- '--[a-z][a-z-]*' | sort -u) ||
+        fail "$1 --help failed"
+    [ -n "$options" ] || fail "$1 --help lists no options"
+    for option in $options; do
+        grep -qF -- "${option//-/\\-}" "$man" || fail "$1.1 does not document $option"
+    done
+}
+check_manual brellow-cli
 
 # Without the desktop program there is nothing for the desktop to list or open.
 if [ "$gui" != gui ]; then
     [ ! -e "$share/applications/$id.desktop" ] || fail "a desktop entry without its program"
+    [ ! -e "$share/man/man1/brellow.1" ] || fail "a manual page of brellow without its program"
     echo "installed brellow-cli and its manual page"
     exit 0
 fi
@@ -47,6 +57,7 @@ for file in "${expected[@]}"; do
     [ -f "$file" ] || fail "$file was not installed"
 done
 [ -x "$prefix/bin/brellow" ] || fail "$prefix/bin/brellow was not installed"
+check_manual brellow
 
 # Each PNG is as large as the folder it is in says: bytes 16 to 23 of a PNG are its
 # width and height, big-endian.
