@@ -9,6 +9,7 @@
 //   100,000.00 at 6 % over 50,000 weekly payments ends near -3.5 × 10^27: refused.
 //   999,999,999,999.99 at 20 % over 480 months pays about 8 × 10^12 in all: accepted.
 
+#include <cmath>
 #include <cstdint>
 
 namespace brellow {
@@ -19,6 +20,10 @@ inline constexpr int kMaxPeriods = 1000000;
 inline constexpr double kMaxLoanAmount = 1e12;
 // Every schedule figure: magnitude below 2^53 cents.
 inline constexpr double kMaxScheduleAmount = 90071992547409.92;
+// Whether a figure is within that limit; false for NaN and the infinities as well.
+inline bool WithinCentLimit(double amount) noexcept {
+    return std::fabs(amount) < kMaxScheduleAmount;
+}
 
 // The calendar: 1 January 100 to 31 December 9999, as days since 30 December 1899.
 inline constexpr std::int64_t kMinDay = -657434;

@@ -118,13 +118,6 @@ int CountRowsInYear(const CTamsicDoc& doc, int year) {
     return ScheduleGenerator(doc, year).ListedRows();
 }
 
-namespace {
-// False for NaN and the infinities as well.
-bool WithinCentLimit(double amount) noexcept {
-    return std::fabs(amount) < kMaxScheduleAmount;
-}
-}  // namespace
-
 bool ScheduleWithinCentLimit(const CTamsicDoc& doc) {
     if (!WithinCentLimit(doc.GetLoanAmount()) || !WithinCentLimit(doc.GetPayment()) ||
         !WithinCentLimit(doc.GetAdditionalPayment())) {

@@ -6,9 +6,10 @@
 // The nine fields open at 0 every time and are read on "Analyze..." in tab order: a
 // number for the amounts, rates, bracket and points ("Please enter a number."), a whole
 // count for the years and months ("Please enter a positive integer."). Then the figures
-// are computed; inputs that leave them undefined (a term of 0 years, more months paid
-// than the term has, a tax bracket of 100 % or more, figures that are not finite) are
-// refused with a message that names the field and the reason. Each refusal keeps the
+// are computed; inputs that leave them undefined or beyond what can be shown (a dollar
+// amount of 10^12 or more, a term of 0 years, more months paid than the term has, a tax
+// bracket of 100 % or more, figures beyond the cent limit) are refused with a message that
+// names the field that causes it and the reason. Each refusal keeps the
 // dialog open with the focus on the field to mend. The open document is neither read nor
 // changed.
 

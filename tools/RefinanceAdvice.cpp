@@ -22,8 +22,9 @@ constexpr double kPercentPerMonth = 0.0008333333333333334;
 static_assert(kMaxPeriods == 1000000, "the term message names the limit");
 constexpr const char* kTermLimitNote = " A loan term is at most 1,000,000 months.";
 
-// Break-even periods at or beyond this do not fit a 64-bit count of months.
-constexpr double kMaxBreakEvenMonths = 9.2e18;
+// A break-even period longer than the longest loan term is refused rather than worded:
+// "8333333333333 years" tells nobody anything.
+constexpr double kMaxBreakEvenMonths = kMaxPeriods;
 
 // The level monthly payment that repays `principal` over `months` months.
 double MonthlyPayment(double principal, double monthlyRate, unsigned months) {
@@ -48,14 +49,29 @@ constexpr FieldSlot kFieldSlots[] = {
     {&RefinanceInputs::closingCost, nullptr},
 };
 
+// Each number finite, and the dollar amounts within the loan amount's limit, so that
+// nothing typed there alone can carry a figure beyond the cent limit.
 std::optional<RefinanceRefusal> CheckNumbers(const RefinanceInputs& in) {
     for (std::size_t i = 0; i < std::size(kFieldSlots); ++i) {
         const auto number = kFieldSlots[i].number;
-        if (number && !std::isfinite(in.*number)) {
-            return RefinanceRefusal{static_cast<RefinanceField>(i), "Please enter a number."};
+        if (!number) continue;
+        const auto field = static_cast<RefinanceField>(i);
+        if (!std::isfinite(in.*number)) return RefinanceRefusal{field, "Please enter a number."};
+        if (IsRefinanceMoneyField(field) &&
+            !(std::fabs(RoundToCents(in.*number)) < kMaxLoanAmount)) {
+            return RefinanceRefusal{field,
+                                    "Please enter an amount between -999,999,999,999.99 and "
+                                    "999,999,999,999.99."};
         }
     }
     return std::nullopt;
+}
+
+// A figure the advice is computed from must be one that can be shown to the cent.
+std::optional<RefinanceRefusal> CheckFigure(double value, RefinanceField cause, const char* what) {
+    if (WithinCentLimit(value)) return std::nullopt;
+    return RefinanceRefusal{cause, std::string("With these figures ") + what +
+                                       " would exceed what can be shown to the cent."};
 }
 
 void AppendCount(std::string& out, std::int64_t count, const char* unit) {
@@ -108,10 +124,9 @@ std::variant<RefinanceFigures, RefinanceRefusal> ComputeRefinance(const Refinanc
     const double oldRate = in.rate * kPercentPerMonth;
     const unsigned oldMonths = in.years * 12;
     figures.oldPayment = RoundToCents(MonthlyPayment(in.originalAmount, oldRate, oldMonths));
-    if (!std::isfinite(figures.oldPayment)) {
-        return RefinanceRefusal{RefinanceField::Rate,
-                                "The current loan's monthly payment is not a finite number with "
-                                "these figures."};
+    if (auto problem = CheckFigure(figures.oldPayment, RefinanceField::Rate,
+                                   "the current loan's monthly payment")) {
+        return *problem;
     }
 
     figures.balance = in.originalAmount;
@@ -125,41 +140,47 @@ std::variant<RefinanceFigures, RefinanceRefusal> ComputeRefinance(const Refinanc
             figures.balance = step.balance;
         }
     }
-    if (!std::isfinite(figures.balance) || !std::isfinite(figures.oldPayment)) {
-        return RefinanceRefusal{
-            RefinanceField::Rate,
-            "The current loan's balance is not a finite number with these figures."};
+    // The balance leaves the level payment's path only as far as the rate magnifies the
+    // payment's rounding, month after month.
+    if (auto problem =
+            CheckFigure(figures.balance, RefinanceField::Rate, "the current loan's balance")) {
+        return *problem;
+    }
+    if (auto problem = CheckFigure(figures.oldPayment, RefinanceField::Rate,
+                                   "the current loan's last payment")) {
+        return *problem;
     }
 
-    const double pointsCost = in.points * figures.balance * 0.01;
-    figures.cost = pointsCost + in.closingCost;
-    if (!std::isfinite(figures.cost)) {
-        return RefinanceRefusal{
-            std::isfinite(pointsCost) ? RefinanceField::ClosingCost : RefinanceField::Points,
-            "The cost of refinancing is not a finite number with these figures."};
+    // The closing cost is below 10^12, so a cost beyond the limit comes from the points.
+    figures.cost = in.points * figures.balance * 0.01 + in.closingCost;
+    if (auto problem =
+            CheckFigure(figures.cost, RefinanceField::Points, "the cost of refinancing")) {
+        return *problem;
     }
 
     figures.newPayment =
         MonthlyPayment(figures.balance, in.newRate * kPercentPerMonth, in.newYears * 12);
-    if (!std::isfinite(figures.newPayment)) {
-        return RefinanceRefusal{RefinanceField::NewRate,
-                                "The new loan's monthly payment is not a finite number with these "
-                                "figures."};
+    if (auto problem = CheckFigure(figures.newPayment, RefinanceField::NewRate,
+                                   "the new loan's monthly payment")) {
+        return *problem;
     }
     if (!(figures.newPayment < figures.oldPayment)) return figures;
 
     figures.saving = (figures.oldPayment - figures.newPayment) * (1.0 - in.taxBracket * 0.01);
-    if (!std::isfinite(figures.saving)) {
-        return RefinanceRefusal{
-            RefinanceField::TaxBracket,
-            "The monthly saving after tax is not a finite number with these figures."};
+    // Only a negative bracket makes the saving larger than the difference of the payments.
+    const RefinanceField savingCause =
+        in.taxBracket < 0.0 ? RefinanceField::TaxBracket : RefinanceField::NewRate;
+    if (auto problem = CheckFigure(figures.saving, savingCause, "the monthly saving after tax")) {
+        return *problem;
     }
     const double breakEven = std::trunc(figures.cost / figures.saving + 0.5);
     if (breakEven <= 0.0) return figures;
-    if (!(breakEven < kMaxBreakEvenMonths)) {
-        return RefinanceRefusal{RefinanceField::ClosingCost,
-                                "The monthly saving is too small to ever pay back the cost of "
-                                "refinancing."};
+    if (!(breakEven <= kMaxBreakEvenMonths)) {
+        // The larger part of the cost is the one to mend.
+        const bool points = std::fabs(figures.cost - in.closingCost) > std::fabs(in.closingCost);
+        return RefinanceRefusal{points ? RefinanceField::Points : RefinanceField::ClosingCost,
+                                "The monthly saving is too small to pay back the cost of "
+                                "refinancing within 1,000,000 months."};
     }
     figures.breakEvenMonths = static_cast<std::int64_t>(breakEven);
     return figures;

@@ -16,10 +16,13 @@
 // refinanced over 20 years at 0 % for a closing cost of 15,000.00: P1 = 1,000.00,
 // P2 = 500.00, K = 30, "Your break even period is 2 years and 6 months."
 //
-// Inputs that leave the computation undefined are refused with the field to mend: a
-// term of 0 years or longer than 1,000,000 months, more months paid than the term has,
-// a tax bracket of 100 % or more, and figures whose balance, payments, cost or saving
-// would not be finite numbers.
+// Inputs that leave the computation undefined or its figures beyond what can be shown are
+// refused with the field to mend: a dollar amount (original amount, closing cost) of 10^12
+// or more in magnitude, as a loan amount is; a term of 0 years or longer than 1,000,000
+// months; more months paid than the term has; a tax bracket of 100 % or more; a balance,
+// payment, cost or saving that is not a number below 2^53 cents in magnitude (Limits.h),
+// named by the field that carries it there (points of 1e20 % make the cost too large, not
+// the closing cost); and a break-even period longer than 1,000,000 months.
 
 #include <cstdint>
 #include <optional>
@@ -59,7 +62,7 @@ struct RefinanceRefusal {
     std::string message;
 };
 
-// What the advice is worded from; every figure is finite.
+// What the advice is worded from; every money figure is below 2^53 cents in magnitude.
 struct RefinanceFigures {
     double balance = 0.0;     // left on the current loan: the new loan's amount
     double oldPayment = 0.0;  // the current monthly payment; the last one when the term is over
@@ -78,22 +81,29 @@ struct RefinanceResult {
     std::optional<RefinanceRefusal> refusal;
 };
 
-// Reads one field as typed into `inputs`: a number for the amounts, rates, bracket and
-// points ("Please enter a number." otherwise), a decimal integer of 32 bits without
-// sign for the years and months ("Please enter a positive integer." otherwise).
-// The same text is read whatever the user's locale.
+// The original amount and the closing cost: dollars, which may be typed as the program
+// shows them ("$1,500.00").
+constexpr bool IsRefinanceMoneyField(RefinanceField field) noexcept {
+    return field == RefinanceField::OriginalAmount || field == RefinanceField::ClosingCost;
+}
+
+// Reads one field as typed into `inputs`: money as ParseMoney reads it for the money
+// fields, a number for the rates, bracket and points ("Please enter a number."
+// otherwise), a decimal integer of 32 bits without sign for the years and months
+// ("Please enter a positive integer." otherwise). The same text is read whatever the
+// user's locale.
 std::optional<RefinanceRefusal> SetRefinanceField(RefinanceInputs& inputs, RefinanceField field,
                                                   std::string_view text);
 
 // The refusals that need no computation, the first in the order the fields are read:
 // a number that is not finite (only a caller that skips SetRefinanceField can pass
-// one), a term out of range, more months paid than the term has, a tax bracket of 100 %
-// or more.
+// one), a dollar amount beyond the loan amount's limit, a term out of range, more months
+// paid than the term has, a tax bracket of 100 % or more.
 std::optional<RefinanceRefusal> CheckRefinanceInputs(const RefinanceInputs& inputs);
 
 // The figures of the formulas above, or the first refusal: those of
-// CheckRefinanceInputs, then a payment, balance, cost or saving that is not finite, or
-// a break-even period beyond any count of months.
+// CheckRefinanceInputs, then a payment, balance, cost or saving beyond the cent limit or
+// not finite, or a break-even period beyond 1,000,000 months.
 std::variant<RefinanceFigures, RefinanceRefusal> ComputeRefinance(const RefinanceInputs& inputs);
 
 // The advice for figures that ComputeRefinance gave, lines separated by "\n" and without

@@ -154,6 +154,14 @@ TEST(AdviseRefinance, PayingTheWholeTermLeavesNoBalance) {
 }
 
 TEST(AdviseRefinance, RefusesTermsThatCannotBeComputed) {
+    const std::string kAmountMessage =
+        "Please enter an amount between -999,999,999,999.99 and 999,999,999,999.99.";
+    const auto Beyond = [](const std::string& figure) {
+        return "With these figures " + figure + " would exceed what can be shown to the cent.";
+    };
+    const std::string kTooLong =
+        "The monthly saving is too small to pay back the cost of refinancing within 1,000,000 "
+        "months.";
     const std::string termMessage =
         "Please enter an integer between 1 and 83333. A loan term is at most 1,000,000 months.";
     const struct {
@@ -171,17 +179,36 @@ TEST(AdviseRefinance, RefusesTermsThatCannotBeComputed) {
          "Please enter a tax bracket below 100%: at 100% or more nothing is saved after tax."},
         {[](RefinanceInputs& in) { in.rate = std::numeric_limits<double>::quiet_NaN(); },
          RefinanceField::Rate, "Please enter a number."},
+        // The dollar fields take the loan amount's limit.
+        {[](RefinanceInputs& in) { in.originalAmount = 1.7e308; }, RefinanceField::OriginalAmount,
+         kAmountMessage},
+        {[](RefinanceInputs& in) { in.originalAmount = -1e12; }, RefinanceField::OriginalAmount,
+         kAmountMessage},
+        {[](RefinanceInputs& in) { in.closingCost = 1e20; }, RefinanceField::ClosingCost,
+         kAmountMessage},
+        // Every figure within the cent limit, refused with the field that carries it there.
         // A rate so small that 1 + r is 1: the annuity divides by zero.
         {[](RefinanceInputs& in) { in.rate = 1e-20; }, RefinanceField::Rate,
-         "The current loan's monthly payment is not a finite number with these figures."},
+         Beyond("the current loan's monthly payment")},
+        {[](RefinanceInputs& in) { in.rate = 1e12; }, RefinanceField::Rate,
+         Beyond("the current loan's monthly payment")},
+        // At -3,600 % a year (-300 % a month) the balance's distance from the level payment's
+        // path doubles every month: the payment's rounding to cents grows to 5 × 10^22.
+        {[](RefinanceInputs& in) {
+             in.originalAmount = 123456.78;
+             in.rate = -3600;
+             in.monthsPaid = 110;
+         },
+         RefinanceField::Rate, Beyond("the current loan's balance")},
+        {[](RefinanceInputs& in) { in.points = 1e20; }, RefinanceField::Points,
+         Beyond("the cost of refinancing")},
         {[](RefinanceInputs& in) { in.newRate = 1e-20; }, RefinanceField::NewRate,
-         "The new loan's monthly payment is not a finite number with these figures."},
-        {[](RefinanceInputs& in) { in.points = 1e308; }, RefinanceField::Points,
-         "The cost of refinancing is not a finite number with these figures."},
+         Beyond("the new loan's monthly payment")},
         {[](RefinanceInputs& in) { in.taxBracket = -1e308; }, RefinanceField::TaxBracket,
-         "The monthly saving after tax is not a finite number with these figures."},
-        {[](RefinanceInputs& in) { in.closingCost = 1e308; }, RefinanceField::ClosingCost,
-         "The monthly saving is too small to ever pay back the cost of refinancing."},
+         Beyond("the monthly saving after tax")},
+        // 500.00 saved a month pays back 10^9 in 2,000,000 months.
+        {[](RefinanceInputs& in) { in.closingCost = 1e9; }, RefinanceField::ClosingCost, kTooLong},
+        {[](RefinanceInputs& in) { in.points = 1e6; }, RefinanceField::Points, kTooLong},
     };
     for (const auto& c : cases) {
         RefinanceInputs in = ZeroRateCase(0.0);
@@ -192,6 +219,12 @@ TEST(AdviseRefinance, RefusesTermsThatCannotBeComputed) {
         EXPECT_EQ(c.message, result.refusal->message);
         EXPECT_TRUE(result.advice.empty());
     }
+}
+
+TEST(AdviseRefinance, DollarFieldsUpToTheLoanAmountsLimit) {
+    RefinanceInputs in = ZeroRateCase(-999999999999.99);
+    in.originalAmount = 999999999999.99;
+    EXPECT_TRUE(std::holds_alternative<RefinanceFigures>(ComputeRefinance(in)));
 }
 
 TEST(AdviseRefinance, LongestTermsRunToTheEnd) {

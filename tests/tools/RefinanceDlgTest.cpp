@@ -98,6 +98,8 @@ TEST(RefinanceAdvisor, RefusesTheFirstBadFieldInTabOrderAndFocusesIt) {
     const QString range =
         "Please enter an integer between 1 and 83333. A loan term is at "
         "most 1,000,000 months.";
+    const QString amount =
+        "Please enter an amount between -999,999,999,999.99 and 999,999,999,999.99.";
     const Typed valid = {{F::OriginalAmount, "120000"}, {F::Years, "10"}, {F::NewYears, "20"}};
     struct Case {
         Typed typed;  // over `valid`
@@ -126,6 +128,15 @@ TEST(RefinanceAdvisor, RefusesTheFirstBadFieldInTabOrderAndFocusesIt) {
          "Current Loan, Your Federal and State Tax Bracket (%): Please enter a tax bracket "
          "below 100%: at 100% or more nothing is saved after tax."},
         {{{F::NewYears, "0"}}, F::NewYears, "New Loan, Total Periods (years): " + range},
+        // Each figure beyond what can be shown is refused at the field that carries it there.
+        {{{F::OriginalAmount, "1.7e308"}},
+         F::OriginalAmount,
+         "Current Loan, Original Loan Amount: " + amount},
+        {{{F::Points, "1e20"}},
+         F::Points,
+         "New Loan, Loan Points: With these figures the cost of refinancing would exceed what "
+         "can be shown to the cent."},
+        {{{F::ClosingCost, "1e20"}}, F::ClosingCost, "New Loan, Closing Cost: " + amount},
     };
     for (const Case& c : cases) {
         CRefinanceDlg dlg;
