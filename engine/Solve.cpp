@@ -168,22 +168,18 @@ std::string CentsText(double cents) {
     return text;
 }
 
-// Periods are not searched by the rounded payment: from 2,089 to about 2,300 months every
-// count gives 500.01 on 100,000.00 at 6 %, and only about 2,170 payments of 500.01 pay it
-// off. The count comes from the exact payment instead (NPER), and the rounded payment only
-// picks between its two neighbours.
+// Not a search over rounded payments, which whole ranges of counts share: the count comes
+// from the exact payment (NPER), and the rounded payment only picks between its neighbours.
 std::variant<SolvedLoan, SolveFailure> SolvePeriods(LoanTerms terms, double payment) {
     if (terms.loanAmount == 0.0) {
         return SolveFailure{
-            "A loan amount of 0 needs no payments: there is no number of "
-            "periods to solve for."};
+            "A loan amount of 0 needs no payments: there is no number of periods to solve for."};
     }
     const double sign = terms.loanAmount < 0.0 ? -1.0 : 1.0;
     const double wanted = CentsOf(payment);
     if (!(sign * wanted > 0.0)) {
         return SolveFailure{
-            "A payment of 0 or of the other sign than the loan amount never "
-            "pays the loan off."};
+            "A payment of 0 or of the other sign than the loan amount never pays the loan off."};
     }
     terms.numPeriods = 1;
     const double rate = BasisOf(terms).periodicRate;

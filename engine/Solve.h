@@ -20,7 +20,9 @@
 //            whose payment is 698.86). 1 to 1,000,000; a payment that does not exceed the
 //            first period's interest never pays the loan off and is refused.
 // The amount and rate searches bisect a bounded range on which the payment is monotonic,
-// so any input ends after a few dozen payment computations.
+// so any input ends after a few dozen payment computations. Near a rate of 0 the payment
+// jitters by dollars from one rate to the next (the annuity factor loses digits there), so
+// a rate found is checked and, where it fails, the rates within 64 units of it are tried.
 
 #include "engine/LoanTerms.h"
 
