@@ -50,21 +50,18 @@ TEST(SolveLoan, TakesTheRoundestValueThatGivesThePayment) {
 
 TEST(SolveLoan, PeriodsAreTheCountThatPaysTheLoanOffAtThePayment) {
     const struct {
-        LoanFields given;
         double payment;
         int periods;
         long long paymentCents;
     } cases[] = {
-        {{.periods = 0}, 599.55, 360, 59955},
+        {599.55, 360, 59955},
         // 251.2 payments of 700.00; no count gives 700.00 (251 gives more).
-        {{.periods = 0}, 700, 252, 69886},
-        {{.amount = -100000, .periods = 0}, -700, 252, -69886},
+        {700, 252, 69886},
         // Every count from 2,089 to about 2,300 gives 500.01; 2,169.4 payments pay it off.
-        {{.periods = 0}, 500.01, 2169, 50001},
-        {{.periods = 0, .rate = 0}, 300, 334, 29940},
+        {500.01, 2169, 50001},
     };
     for (const auto& c : cases) {
-        const SolvedLoan solved = Solved(c.given, c.payment, SolveFor::Periods);
+        const SolvedLoan solved = Solved({.periods = 0}, c.payment, SolveFor::Periods);
         EXPECT_EQ(c.periods, solved.terms.numPeriods) << c.payment;
         EXPECT_EQ(c.paymentCents, Cents(solved.payment)) << c.payment;
     }
@@ -199,31 +196,6 @@ TEST(SolveLoan, PeriodsAgreeWithNperAndAWalkOverRandomLoans) {
     EXPECT_GT(solved, 150);
 }
 
-// Near a rate of 0 the payment of a large amount over few periods is not monotonic in the
-// rate (it jitters by dollars from one millionth of a percent to the next): a rate solved
-// there still gives the payment, or none is claimed.
-TEST(SolveLoan, RatesNearZeroGiveThePaymentWhereItJitters) {
-    std::mt19937 random(19991231);
-    const auto uniform = [&](long long low, long long high) {
-        return static_cast<int>(std::uniform_int_distribution<long long>(low, high)(random));
-    };
-    int solved = 0;
-    for (int i = 0; i < 2000; ++i) {
-        const CTamsicDoc loan = Loan({.amount = uniform(1000, 990000) * 1e6 + uniform(0, 99),
-                                      .periods = uniform(1, 5),
-                                      .rate = uniform(-5000, 5000) * 1e-6,
-                                      .payment = uniform(0, 6),
-                                      .compound = uniform(0, 8)});
-        const long long cents = Cents(loan.GetPayment());
-        const auto result = SolveLoan(loan.GetTerms(), loan.GetPayment(), SolveFor::Rate);
-        if (const auto* answer = std::get_if<SolvedLoan>(&result)) {
-            EXPECT_EQ(cents, PaymentCents(answer->terms)) << i;
-            ++solved;
-        }
-    }
-    EXPECT_GT(solved, 1990);
-}
-
 // Each term solved back from the payment of a random loan gives that payment again.
 TEST(SolveLoan, RoundTripsOverRandomLoans) {
     std::mt19937 random(20030101);
@@ -231,12 +203,16 @@ TEST(SolveLoan, RoundTripsOverRandomLoans) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
     int checked = 0;
-    for (int i = 0; i < 400; ++i) {
-        const LoanFields loan{.amount = uniform(-1000000, 10000000) * 0.01,
-                              .periods = uniform(1, 600),
-                              .rate = uniform(-5000, 40000) * 0.001,
-                              .payment = uniform(0, 6),
-                              .compound = uniform(0, 8)};
+    for (int i = 0; i < 1000; ++i) {
+        // Every other loan is a large amount over a few periods at a rate near 0, where the
+        // payment jitters by dollars from one millionth of a percent to the next.
+        const bool nearZero = i % 2;
+        const LoanFields loan{
+            .amount = nearZero ? uniform(1000, 990000) * 1e6 : uniform(-1000000, 10000000) * 0.01,
+            .periods = nearZero ? uniform(1, 5) : uniform(1, 600),
+            .rate = nearZero ? uniform(-5000, 5000) * 1e-6 : uniform(-5000, 40000) * 0.001,
+            .payment = uniform(0, 6),
+            .compound = uniform(0, 8)};
         const LoanTerms terms = Loan(loan).GetTerms();
         if (CheckTerms(terms)) continue;
         const long long cents = PaymentCents(terms);
@@ -257,7 +233,7 @@ TEST(SolveLoan, RoundTripsOverRandomLoans) {
         }
         ++checked;
     }
-    EXPECT_GT(checked, 350);
+    EXPECT_GT(checked, 900);
 }
 
 }  // namespace
