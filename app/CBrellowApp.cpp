@@ -3,6 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/DisplaySettings.h"
 #include "app/SettingsStore.h"
+#include "output/MessageText.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 #include "view/LoanPrinter.h"
@@ -29,11 +30,12 @@ const char* const kUsage =
     "  --print-to PRINTER FILE.brw       on the printer named PRINTER\n"
     "  --print-to-pdf OUT.pdf FILE.brw   into the PDF file OUT.pdf\n"
     "  --help                            show this text\n"
+    "  --version                         show the version\n"
     "\n"
     "Exit status: 0 on success; 1 when the loan cannot be read or the printout cannot be\n"
     "made; 2 for a command line that is not understood.\n";
 
-enum class Switch { Print, PrintTo, PrintToPdf, Help };
+enum class Switch { Print, PrintTo, PrintToPdf, Help, Version };
 
 struct SwitchRow {
     std::string_view name;
@@ -47,7 +49,16 @@ constexpr SwitchRow kSwitches[] = {
     {"--print-to", Switch::PrintTo, 2, "PRINTER FILE.brw"},
     {"--print-to-pdf", Switch::PrintToPdf, 2, "OUT.pdf FILE.brw"},
     {"--help", Switch::Help, 0, ""},
+    {"--version", Switch::Version, 0, ""},
 };
+
+// "brellow: " and the message, whose file names and arguments are repeated as given and
+// so may hold control characters: those are shown escaped.
+int Fail(std::ostream& err, int status, const std::string& message,
+         std::string_view more = {}) {
+    err << "brellow: " << brellow::EscapeControlCharacters(message) << '\n' << more;
+    return status;
+}
 
 const SwitchRow* FindSwitch(std::string_view argument) {
     for (const SwitchRow& row : kSwitches) {
@@ -100,21 +111,29 @@ std::optional<int> CBrellowApp::RunWithoutWindow(const QStringList& arguments, s
     const SwitchRow* const command = FindSwitch(first);
     if (!command) {
         if (!first.starts_with("--")) return std::nullopt;
-        err << "brellow: unknown option " << first << "\n" << kUsage;
-        return 2;
+        return Fail(err, 2, "unknown option " + first, kUsage);
     }
-    if (command->id == Switch::Help) {
-        out << kUsage;
+    if (command->id == Switch::Help || command->id == Switch::Version) {
+        out << (command->id == Switch::Help ? kUsage : "brellow 1.0\n");
         return 0;
     }
     if (arguments.size() != command->operands + 1) {
-        err << "brellow: " << first << " takes " << command->operandNames << "\n" << kUsage;
-        return 2;
+        return Fail(err, 2, first + " takes " + std::string(command->operandNames), kUsage);
     }
     const QString failure = PrintLoan(command->id, arguments.value(1), arguments.last());
     if (failure.isEmpty()) return 0;
-    err << failure.toStdString() << "\n";
-    return 1;
+    return Fail(err, 1, failure.toStdString());
+}
+
+std::optional<int> CBrellowApp::RunWithoutApplication(int argc, const char* const* argv,
+                                                      std::ostream& out, std::ostream& err) {
+    const SwitchRow* const command = argc > 1 ? FindSwitch(argv[1]) : nullptr;
+    if (!command || (command->id != Switch::Help && command->id != Switch::Version)) {
+        return std::nullopt;
+    }
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return RunWithoutWindow(arguments, out, err);
 }
 
 bool CBrellowApp::InitInstance(const QStringList& arguments) {

@@ -11,8 +11,9 @@
 //   brellow --print-to-pdf OUT.pdf FILE.brw   into a PDF file
 // every year, with the table shown or not as the display settings say. They exit with 0 on
 // success, 1 when the loan cannot be read or the printout cannot be made (a message names
-// the file and the reason), 2 for a command line they do not understand. `brellow --help`
-// lists them.
+// the file and the reason), 2 for a command line they do not understand; their messages
+// start with "brellow: ". `brellow --help` lists them and `brellow --version` names the
+// version.
 
 #include <QStringList>
 
@@ -27,11 +28,15 @@ public:
     CBrellowApp();
     ~CBrellowApp();
 
-    // Whether the command line (`argv` as main gets it) asks for a print switch or --help, which
-    // show no window and so need no display.
+    // Whether the command line (`argv` as main gets it) asks for a print switch, --help or
+    // --version, which show no window and so need no display.
     static bool RunsWithoutWindow(int argc, const char* const* argv);
-    // Runs a print switch or --help (`arguments` without the program name) and returns the
-    // exit status; nothing for a command line that opens the program's window.
+    // Answers --help and --version without the application object, so without looking for a
+    // display; nothing for any other command line.
+    static std::optional<int> RunWithoutApplication(int argc, const char* const* argv,
+                                                    std::ostream& out, std::ostream& err);
+    // Runs a print switch, --help or --version (`arguments` without the program name) and
+    // returns the exit status; nothing for a command line that opens the program's window.
     static std::optional<int> RunWithoutWindow(const QStringList& arguments, std::ostream& out,
                                                std::ostream& err);
 

@@ -131,7 +131,9 @@ private:
         const char* text;
         const char* prompt = "";  // the status-bar prompt, also the "What's This?" text
         const char* tip = "";
-        const char* keys = "";  // portable key names, "Ctrl+Z, Alt+Backspace"
+        // One portable key name per shortcut, each a single key: {"Ctrl+Z", "Alt+Backspace"}.
+        // One text "Ctrl+Z, Alt+Backspace" would be a single two-key sequence.
+        std::vector<const char*> keys = {};
         Menu menu = Menu::None;
         bool separatorBefore = false;
         // In a menu shown without documents, an item only while one is open.

@@ -46,6 +46,18 @@ bool Never(const LoanDocument*) {
     return false;
 }
 
+// A shortcut of several keys waits for the rest and swallows the next key pressed, so a
+// table entry that reads as more than one key is a mistake in the table.
+QList<QKeySequence> SingleKeys(const std::vector<const char*>& names) {
+    QList<QKeySequence> keys;
+    for (const char* name : names) {
+        const QKeySequence key(QString::fromUtf8(name), QKeySequence::PortableText);
+        if (key.count() != 1) qFatal("The command table's key \"%s\" is not one key.", name);
+        keys.append(key);
+    }
+    return keys;
+}
+
 void ExportActiveView(CMainFrame& frame, brellow::LoanFormat format) {
     if (const CTamsicView* view = frame.ActiveView()) OnExportLoan(*view, format, &frame);
 }
@@ -76,7 +88,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "&New\tCtrl+N",
          .prompt = "Create a new document",
          .tip = "New",
-         .keys = "Ctrl+N",
+         .keys = {"Ctrl+N"},
          .menu = M::File,
          .button = {1, I::New},
          .run = [](CMainFrame& f) { f.OnFileNew(); }},
@@ -84,7 +96,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "&Open...\tCtrl+O",
          .prompt = "Open an existing document",
          .tip = "Open",
-         .keys = "Ctrl+O",
+         .keys = {"Ctrl+O"},
          .menu = M::File,
          .button = {2, I::Open},
          .run = [](CMainFrame& f) { f.ShowDocument(f.m_documents.OnFileOpen()); }},
@@ -103,7 +115,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "&Save\tCtrl+S",
          .prompt = "Save the active document",
          .tip = "Save",
-         .keys = "Ctrl+S",
+         .keys = {"Ctrl+S"},
          .menu = M::File,
          .documentMenuOnly = true,
          .button = {3, I::Save},
@@ -128,7 +140,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "&Print...\tCtrl+P",
          .prompt = "Print the active document",
          .tip = "Print",
-         .keys = "Ctrl+P",
+         .keys = {"Ctrl+P"},
          .menu = M::File,
          .separatorBefore = true,
          .documentMenuOnly = true,
@@ -171,7 +183,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "&Undo\tCtrl+Z",
          .prompt = "Undo the last action",
          .tip = "Undo",
-         .keys = "Ctrl+Z, Alt+Backspace",
+         .keys = {"Ctrl+Z", "Alt+Backspace"},
          .menu = M::Edit,
          .run =
              [](CMainFrame& f) {
@@ -183,7 +195,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "&Redo\tCtrl+Y",
          .prompt = "Redo the previously undone action",
          .tip = "Redo",
-         .keys = "Ctrl+Y",
+         .keys = {"Ctrl+Y"},
          .menu = M::Edit,
          .run =
              [](CMainFrame& f) {
@@ -195,7 +207,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "Copy Ta&ble\tCtrl+C",
          .prompt = "Copy entire table onto the clipboard",
          .tip = "Copy entire table",
-         .keys = "Ctrl+C",
+         .keys = {"Ctrl+C"},
          .menu = M::Edit,
          .separatorBefore = true,
          .button = {5, I::CopyTable},
@@ -210,7 +222,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "&Change Loan Parameters...\tCtrl+L",
          .prompt = "Change parameters for the current loan",
          .tip = "Change parameters",
-         .keys = "Ctrl+L",
+         .keys = {"Ctrl+L"},
          .menu = M::Tools,
          .button = {12, I::ChangeParameters},
          .run =
@@ -222,7 +234,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "&Options...\tCtrl+T",
          .prompt = "Options to display with different colors and styles",
          .tip = "Display options",
-         .keys = "Ctrl+T",
+         .keys = {"Ctrl+T"},
          .menu = M::Tools,
          .button = {13, I::Options},
          .run = [](CMainFrame& f) { f.OnOptions(); }},
@@ -362,13 +374,13 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "Help",
          .prompt = "Display help for current task or command",
          .tip = "Help",
-         .keys = "F1",
+         .keys = {"F1"},
          .run = [](CMainFrame& f) { ShowHelp(&f); }},
         {.id = C::ContextHelp,
          .text = "Context Help",
          .prompt = "Display help for clicked on buttons, menus and windows",
          .tip = "Help",
-         .keys = "Shift+F1",
+         .keys = {"Shift+F1"},
          .button = {10, I::ContextHelp},
          .run = [](CMainFrame&) { QWhatsThis::enterWhatsThisMode(); }},
     };
@@ -385,7 +397,7 @@ void CMainFrame::CreateCommands() {
         action->setStatusTip(QString::fromUtf8(row.prompt));
         action->setWhatsThis(QString::fromUtf8(row.prompt));
         action->setToolTip(QString::fromUtf8(row.tip));
-        action->setShortcuts(QKeySequence::listFromString(QString::fromUtf8(row.keys)));
+        action->setShortcuts(SingleKeys(row.keys));
         action->setCheckable(row.checkable);
         action->setChecked(row.checkable);
         if (row.button.slot > 0) {

@@ -7,6 +7,9 @@
 
 int main(int argc, char* argv[]) {
     brellow::InstallTemporaryFileCleanup();
+    if (const auto status = CBrellowApp::RunWithoutApplication(argc, argv, std::cout, std::cerr)) {
+        return *status;
+    }
     // Printing from the command line shows no window, so it needs no display either.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         CBrellowApp::RunsWithoutWindow(argc, argv)) {

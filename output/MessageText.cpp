@@ -45,8 +45,8 @@ std::string EscapeControlCharacters(std::string_view text) {
             out += text[0];
         } else {
             const std::size_t sequence = Utf8Length(text);
-            const bool c1 = byte == 0xc2 && sequence == 2 &&
-                            static_cast<unsigned char>(text[1]) < 0xa0;
+            const bool c1 =
+                byte == 0xc2 && sequence == 2 && static_cast<unsigned char>(text[1]) < 0xa0;
             length = sequence == 0 ? 1 : sequence;
             if (sequence == 0 || c1) {
                 // Not UTF-8, or a C1 control: each byte as its escape.

@@ -1,6 +1,7 @@
 #include "tools/CTotalChartDlg.h"
 
 #include "engine/CTamsicDoc.h"
+#include "engine/Payoff.h"
 #include "output/AmountFormat.h"
 
 #include <QBrush>
@@ -71,8 +72,13 @@ CTotalChartDlg::CTotalChartDlg(double loanAmount, double totalInterest, QWidget*
 
 QString CTotalChartDlg::NothingToChart() const {
     if (m_dLoanAmount == 0.0) return QStringLiteral("Nothing to chart: the loan amount is $0.00.");
-    if (m_dLoanAmount + m_dTotalInterest == 0.0) {
-        return QStringLiteral("Nothing to chart: the principal and the interest add up to $0.00.");
+    // A negative part would give shares below 0 % and above 100 %.
+    const QString partOfNoWhole =
+        QStringLiteral("Nothing to chart: the %1 is negative (%2), so principal and interest "
+                       "are not parts of one whole.");
+    if (m_dLoanAmount < 0.0) return partOfNoWhole.arg(u"loan amount", Amount(m_dLoanAmount));
+    if (m_dTotalInterest < 0.0) {
+        return partOfNoWhole.arg(u"total interest", Amount(m_dTotalInterest));
     }
     return {};
 }
@@ -98,6 +104,8 @@ void CTotalChartDlg::PaintChart(QPainter& painter) const {
 }
 
 void ShowTotalChart(const brellow::CTamsicDoc& doc, QWidget* parent) {
-    CTotalChartDlg dialog(doc.GetLoanAmount(), doc.GetTotalInterest(), parent);
+    // The schedule's own total, as its running totals and the Payoff Summary show it.
+    CTotalChartDlg dialog(doc.GetLoanAmount(), brellow::ComputePayoffFigures(doc).totalInterest,
+                          parent);
     dialog.exec();
 }

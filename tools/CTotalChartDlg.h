@@ -29,8 +29,8 @@ class CTotalChartDlg : public ChartDialog {
 public:
     CTotalChartDlg(double loanAmount, double totalInterest, QWidget* parent = nullptr);
 
-    // Empty unless the shares are not defined: a loan amount of 0, or principal and
-    // interest that add up to 0.
+    // Empty unless the shares are not defined: a loan amount of 0, or a loan amount or total
+    // interest below 0, which are not parts of one whole.
     QString NothingToChart() const override;
 
 protected:
@@ -41,6 +41,6 @@ private:
     double m_dTotalInterest;
 };
 
-// Shows the chart of the document's loan modally above `parent` (its total interest is
-// computed first).
+// Shows the chart of the document's loan modally above `parent`, with the total interest
+// of its schedule (ComputePayoffFigures).
 void ShowTotalChart(const brellow::CTamsicDoc& doc, QWidget* parent);

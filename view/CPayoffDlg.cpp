@@ -194,6 +194,10 @@ void CPayoffDlg::Recompute() {
     ShowFigures(m_with, trial.payoff.loan);
     const bool compared = trial.payoff.withoutAdditional && trial.payoff.saved;
     for (QWidget* widget : m_comparison) widget->setVisible(compared);
+    // The loan's own figures stand; those without the additional payment give way to why.
+    const QString problem = QString::fromStdString(trial.payoff.withoutAdditionalProblem);
+    m_stNote->setText(problem);
+    m_stNote->setVisible(!problem.isEmpty());
     if (!compared) return;
     ShowFigures(m_without, *trial.payoff.withoutAdditional);
     const brellow::PayoffSavings& saved = *trial.payoff.saved;

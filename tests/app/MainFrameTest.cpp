@@ -8,6 +8,7 @@
 #include "tests/support/TestLoans.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
+#include "view/LoanParamsCommands.h"
 #include "view/YearTabStrip.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 
 #include <sys/stat.h>
@@ -150,7 +152,7 @@ std::vector<std::string> DescribeCommands(const CMainFrame& frame) {
         QStringList keys;
         for (const QKeySequence& key : action->shortcuts()) keys << key.toString();
         QString line = action->text() + " | " + action->statusTip() + " | " + action->toolTip() +
-                       " | " + keys.join(", ");
+                       " | " + keys.join(" or ");
         if (action->isCheckable()) line += action->isChecked() ? " [x]" : " [ ]";
         return line.toStdString();
     };
@@ -187,7 +189,7 @@ TEST_F(MainFrameTest, EveryCommandWithItsPromptTipAndKeys) {
         "  ---",
         "  E&xit | Quit the application; prompts to save documents | Exit | ",
         "&Edit",
-        "  &Undo\tCtrl+Z | Undo the last action | Undo | Ctrl+Z, Alt+Backspace",
+        "  &Undo\tCtrl+Z | Undo the last action | Undo | Ctrl+Z or Alt+Backspace",
         "  &Redo\tCtrl+Y | Redo the previously undone action | Redo | Ctrl+Y",
         "  ---",
         "  Copy Ta&ble\tCtrl+C | Copy entire table onto the clipboard | Copy entire table | Ctrl+C",
@@ -229,6 +231,29 @@ TEST_F(MainFrameTest, EveryCommandWithItsPromptTipAndKeys) {
         "Context Help | Display help for clicked on buttons, menus and windows | Help | Shift+F1",
     };
     EXPECT_EQ(expected, DescribeCommands(*frame));
+}
+
+// Through the shortcut map, as a person presses the keys: each of Undo's keys undoes at
+// once, and the key after it is not taken as the rest of a longer sequence.
+TEST_F(MainFrameTest, EachKeyOfACommandIsOneShortcut) {
+    for (QAction* action : frame->actions()) {
+        for (const QKeySequence& key : action->shortcuts()) {
+            EXPECT_EQ(1, key.count()) << action->text().toStdString();
+        }
+    }
+    LoanDocument& document = NewDocument()->GetDocument();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    for (const char* undo : {"Ctrl+Z", "Alt+Backspace"}) {
+        SCOPED_TRACE(undo);
+        ASSERT_TRUE(ChangeAdditionalPayment(document, 100.0));
+        QTest::keySequence(frame.get(), QKeySequence(QString::fromLatin1(undo)));
+        EXPECT_EQ(0.0, document.doc().GetAdditionalPayment());
+        QTest::keySequence(frame.get(), QKeySequence(QStringLiteral("Alt+E")));
+        QWidget* const opened = QApplication::activePopupWidget();
+        EXPECT_TRUE(opened && opened->actions().contains(frame->GetAction(Command::Undo)));
+        if (opened) opened->close();
+    }
 }
 
 TEST_F(MainFrameTest, ToolbarHoldsFourteenEntries) {

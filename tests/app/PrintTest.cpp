@@ -185,16 +185,23 @@ TEST_F(PrintFromCommandLineTest, FailuresNameTheFileAndLeaveTheOutputAlone) {
     } cases[] = {
         {{QStringLiteral("--print-to-pdf"), pdf, missing},
          1,
-         "Cannot open " + missing.toStdString() + ": No such file or directory.\n"},
+         "brellow: Cannot open " + missing.toStdString() + ": No such file or directory.\n"},
         {{QStringLiteral("--print-to-pdf"), folderless, loan},
          1,
-         "Cannot write " + folderless.toStdString() + ": No such file or directory.\n"},
+         "brellow: Cannot write " + folderless.toStdString() + ": No such file or directory.\n"},
         {{QStringLiteral("--print-to-pdf"), QStringLiteral("/dev/full"), loan},
          1,
-         "Cannot write /dev/full: No space left on device.\n"},
+         "brellow: Cannot write /dev/full: No space left on device.\n"},
         {{QStringLiteral("--print-to"), QStringLiteral("No Such Printer"), loan},
          1,
-         "Cannot print " + loan.toStdString() + ": there is no printer named No Such Printer.\n"},
+         "brellow: Cannot print " + loan.toStdString() +
+             ": there is no printer named No Such Printer.\n"},
+        // Names are repeated with their control characters escaped.
+        {{QStringLiteral("--print-to-pdf"), pdf, dir.filePath(QStringLiteral("a\nb\x1b.brw"))},
+         1,
+         "brellow: Cannot open " + dir.filePath(QStringLiteral("a")).toStdString() +
+             "\\nb\\x1b.brw: No such file or directory.\n"},
+        {{QStringLiteral("--print\r")}, 2, "brellow: unknown option --print\\r\n"},
         {{QStringLiteral("--print-to-pdf"), pdf},
          2,
          "brellow: --print-to-pdf takes OUT.pdf FILE.brw\n"},
@@ -209,7 +216,8 @@ TEST_F(PrintFromCommandLineTest, FailuresNameTheFileAndLeaveTheOutputAlone) {
     }
     EXPECT_EQ("old", Contents(pdf));
     if (QPrinterInfo::defaultPrinterName().isEmpty()) {
-        EXPECT_EQ("Cannot print " + loan.toStdString() + ": there is no default printer.\n",
+        EXPECT_EQ("brellow: Cannot print " + loan.toStdString() +
+                      ": there is no default printer.\n",
                   Run({QStringLiteral("--print"), loan}).err);
     }
 }
@@ -218,7 +226,7 @@ TEST_F(PrintFromCommandLineTest, HelpListsTheSwitchesAndOtherCommandLinesOpenThe
     const Outcome help = Run({QStringLiteral("--help")});
     EXPECT_EQ(0, help.status);
     for (const char* line : {"--print FILE.brw ", "--print-to PRINTER FILE.brw ",
-                             "--print-to-pdf OUT.pdf FILE.brw ", "--help "}) {
+                             "--print-to-pdf OUT.pdf FILE.brw ", "--help ", "--version "}) {
         EXPECT_NE(std::string::npos, help.out.find(line)) << line;
     }
     EXPECT_EQ(std::nullopt, Run({}).status);
@@ -246,6 +254,30 @@ TEST_F(PrintFromCommandLineTest, TheProgramPrintsWithoutADisplay) {
     const auto [status, err] = run(missing);
     EXPECT_EQ(1, status);
     EXPECT_NE(std::string::npos, err.find("Cannot open " + missing.toStdString())) << err;
+}
+
+// --help and --version answer before Qt looks for a display: even the X11 platform, asked
+// for by name with no display to connect to, is never started.
+TEST(ProgramInformation, AnswersWithoutADisplay) {
+    for (const char* platform : {"", "xcb"}) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        if (*platform) environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+        for (const auto& [argument, start] :
+             {std::pair{"--version", "brellow 1.0\n"}, {"--help", "Usage: brellow [FILE.brw]\n"}}) {
+            SCOPED_TRACE(std::string(platform) + " " + argument);
+            QProcess program;
+            program.setProcessEnvironment(environment);
+            program.start(QStringLiteral(BRELLOW_PROGRAM), {QString::fromLatin1(argument)});
+            ASSERT_TRUE(program.waitForFinished(60000));
+            EXPECT_EQ(QProcess::NormalExit, program.exitStatus());
+            EXPECT_EQ(0, program.exitCode());
+            EXPECT_TRUE(program.readAllStandardOutput().startsWith(start));
+            EXPECT_EQ("", program.readAllStandardError().toStdString());
+        }
+    }
 }
 
 }  // namespace

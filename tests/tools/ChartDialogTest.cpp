@@ -250,6 +250,38 @@ TEST(Charts, NothingToChartWithoutAScale) {
     }
 }
 
+// The pie shows the totals of the schedule; a negative amount or interest shows why there
+// is no pie instead.
+TEST(TotalChart, ShowsTheSchedulesTotalsOrWhyNot) {
+    const struct {
+        brellow::test::LoanFields loan;
+        const char* shown;
+    } cases[] = {
+        {{}, "$115,838.53"},
+        {{.amount = -100000},
+         "Nothing to chart: the loan amount is negative ($-100,000.00), so principal and "
+         "interest are not parts of one whole."},
+        {{.rate = -6},
+         "Nothing to chart: the total interest is negative ($-64,546.72), so principal and "
+         "interest are not parts of one whole."},
+    };
+    for (const auto& c : cases) {
+        QString nothing;
+        QByteArray picture;
+        gui_test::WhenModal<CTotalChartDlg>([&](CTotalChartDlg* dlg) {
+            nothing = dlg->NothingToChart();
+            QTemporaryDir dir;
+            QFile svg(dir.filePath("pie.svg"));
+            if (dlg->SaveImage(svg.fileName()).isEmpty() && svg.open(QIODevice::ReadOnly))
+                picture = svg.readAll();
+            dlg->reject();
+        });
+        ShowTotalChart(Loan(c.loan), nullptr);
+        EXPECT_TRUE(nothing == c.shown || (nothing.isEmpty() && picture.contains(c.shown)))
+            << c.shown << "\n" << nothing.toStdString();
+    }
+}
+
 TEST(Charts, EnabledForLoansWithPeriods) {
     for (const auto& [periods, enabled] : {std::pair{0, false}, {-3, false}, {1, true}}) {
         EXPECT_EQ(enabled, CanChartLoan(Loan({.periods = periods}))) << periods;

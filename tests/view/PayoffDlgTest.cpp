@@ -118,6 +118,22 @@ TEST(PayoffDialog, ShowsTheFiguresAndFollowsTyping) {
     });
 }
 
+// Without the 1,000.00 extra a month the balance would grow beyond the cent limit: the
+// loan's own figures stay, and the reason stands in place of the others.
+TEST(PayoffDialog, FiguresWithoutBeyondTheCentLimitGiveWayToTheReason) {
+    LoanDocument document(Loan({.periods = 1000, .rate = 100, .extra = 1000}));
+    Drive(document, [](const Dialog& d) {
+        EXPECT_EQ((Figures{{"payments", "28"},
+                           {"lastPayment", "04/01/2005"},
+                           {"totalPaid", "$260,478.73"},
+                           {"totalInterest", "$160,478.73"},
+                           {"note",
+                            "Without the additional payment the schedule's amounts would exceed "
+                            "what can be shown to the cent."}}),
+                  d.figures());
+    });
+}
+
 TEST(PayoffDialog, ApplyIsUndoneByUndo) {
     LoanDocument document(Loan({.extra = 100}));
     Drive(document, [&](const Dialog& d) {
