@@ -120,33 +120,56 @@ void RemoveTemporaryAndReraise(int signal) {
     ::raise(signal);
 }
 
+// Turns `path`, a chain of symbolic links that ends in no file, into the path of that file.
+// Returns 0, or why the chain cannot be followed.
+int FollowDanglingLinks(std::string& path) {
+    // The system's own limit on links followed in one lookup.
+    constexpr int kMaxLinks = 40;
+    struct stat info {};
+    for (int links = 0; ::lstat(path.c_str(), &info) == 0; ++links) {
+        if (!S_ISLNK(info.st_mode)) return EEXIST;  // appeared meanwhile
+        if (links == kMaxLinks) return ELOOP;
+        char buffer[PATH_MAX];
+        const ssize_t length = ::readlink(path.c_str(), buffer, sizeof buffer);
+        if (length < 0) return errno;
+        if (static_cast<std::size_t>(length) == sizeof buffer) return ENAMETOOLONG;
+        std::string next(buffer, static_cast<std::size_t>(length));
+        // A relative link names a file beside the link.
+        const std::size_t slash = path.rfind('/');
+        if (!next.starts_with('/') && slash != std::string::npos) {
+            next.insert(0, path, 0, slash + 1);
+        }
+        path = std::move(next);
+    }
+    return errno == ENOENT ? 0 : errno;
+}
+
 // Follows symbolic links, a dangling one too, to the file a save replaces or creates:
 // writing through a dangling link would create its target in place, not atomically.
 SaveTarget ResolveTarget(const std::string& path) {
     SaveTarget target;
     target.path = path;
-    // The system's own limit on links followed in one lookup.
-    constexpr int kMaxLinks = 40;
-    for (int links = 0;; ++links) {
-        target.exists = ::lstat(target.path.c_str(), &target.info) == 0;
-        if (!target.exists || !S_ISLNK(target.info.st_mode)) break;
-        if (links == kMaxLinks) {
-            target.error = ELOOP;
+    target.exists = ::lstat(path.c_str(), &target.info) == 0;
+    if (target.exists && S_ISLNK(target.info.st_mode)) {
+        if (::stat(path.c_str(), &target.info) == 0) {
+            // A pipe or a device is opened through the link itself: /dev/stdout and
+            // /dev/fd/N name theirs by links that no path leads to.
+            if (S_ISREG(target.info.st_mode)) {
+                char resolved[PATH_MAX];
+                if (::realpath(path.c_str(), resolved) == nullptr) {
+                    target.error = errno;
+                    return target;
+                }
+                target.path = resolved;
+            }
+        } else if (errno != ENOENT) {
+            target.error = errno;
             return target;
+        } else {
+            target.exists = false;
+            target.error = FollowDanglingLinks(target.path);
+            if (target.error != 0) return target;
         }
-        char buffer[PATH_MAX];
-        const ssize_t length = ::readlink(target.path.c_str(), buffer, sizeof buffer);
-        if (length < 0 || static_cast<std::size_t>(length) == sizeof buffer) {
-            target.error = length < 0 ? errno : ENAMETOOLONG;
-            return target;
-        }
-        std::string next(buffer, static_cast<std::size_t>(length));
-        // A relative link names a file beside the link.
-        const std::size_t slash = target.path.rfind('/');
-        if (!next.starts_with('/') && slash != std::string::npos) {
-            next.insert(0, target.path, 0, slash + 1);
-        }
-        target.path = std::move(next);
     }
     target.inPlace = target.exists && !S_ISREG(target.info.st_mode);
     const std::size_t slash = target.path.rfind('/');

@@ -336,6 +336,15 @@ TEST_F(FileIoTest, APipeIsWrittenInPlaceOnlyWhileSomeoneReadsIt) {
         EXPECT_TRUE(S_ISFIFO(info.st_mode));
         EXPECT_EQ((std::set<std::string>{"link", "pipe"}), Names(""));
     }
+
+    // A pipe named by a link that no path leads to, as /dev/stdout names standard output.
+    int ends[2];
+    ASSERT_EQ(0, ::pipe(ends));
+    EXPECT_EQ("", Save("/dev/fd/" + std::to_string(ends[1]), "new"));
+    ::close(ends[1]);
+    char got[8] = {};
+    EXPECT_EQ(3, ::read(ends[0], got, sizeof got));
+    ::close(ends[0]);
 }
 
 TEST_F(FileIoTest, OutputOverTheFileBeingReadIsRefused) {
