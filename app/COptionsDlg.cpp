@@ -1,6 +1,7 @@
 #include "app/COptionsDlg.h"
 
 #include "app/HelpWindow.h"
+#include "view/LabelledField.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -22,24 +23,36 @@ QLabel* MakeSwatch(const QString& text) {
 }
 
 void Paint(QLabel* label, std::uint32_t color) {
+    const QColor shown = ColorFromBgr(color);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, ColorFromBgr(color));
+    palette.setColor(QPalette::Window, shown);
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
+    if (QWidget* const button = label->buddy()) {
+        button->setAccessibleDescription(QStringLiteral("Now red %1, green %2, blue %3")
+                                             .arg(shown.red())
+                                             .arg(shown.green())
+                                             .arg(shown.blue()));
+    }
 }
 
 }  // namespace
 
 COptionsDlg::COptionsDlg(const DisplaySettings& settings, QWidget* parent)
     : QDialog(parent),
-      m_chkShowTable(new QCheckBox(QStringLiteral("Show amortization schedule"))),
-      m_stWinBack(MakeSwatch(QStringLiteral("Window Background"))),
-      m_stTableBack(MakeSwatch(QStringLiteral("Table Background"))),
+      m_chkShowTable(new QCheckBox(QStringLiteral("&Show amortization schedule"))),
+      m_stWinBack(MakeSwatch(QStringLiteral("&Window Background"))),
+      m_stTableBack(MakeSwatch(QStringLiteral("&Table Background"))),
       m_btnWinBack(new QPushButton(QStringLiteral("Change..."))),
       m_btnTableBack(new QPushButton(QStringLiteral("Change..."))),
       m_settings(settings) {
     setWindowTitle(QStringLiteral("Options"));
     m_chkShowTable->setChecked(settings.showTable);
+    // Each "Change..." is named by its colour's label; its description says the colour.
+    LabelField(m_stWinBack, m_btnWinBack);
+    LabelField(m_stTableBack, m_btnTableBack);
+    m_btnWinBack->setAccessibleName(QStringLiteral("Change Window Background..."));
+    m_btnTableBack->setAccessibleName(QStringLiteral("Change Table Background..."));
 
     auto* const display = new QGroupBox(QStringLiteral("Display:"));
     auto* const displayLayout = new QVBoxLayout(display);

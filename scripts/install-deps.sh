@@ -11,6 +11,8 @@ packages=(
     xvfb xauth x11-apps xdotool imagemagick poppler-utils
     desktop-file-utils appstream shared-mime-info groff-base
 )
+    # The screen-reader test: the accessibility bus and the system Python's pyatspi.
+    at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus-x11
 # `make fuzz` alone needs clang and its libFuzzer and sanitizer runtimes.
 if [ "${1:-}" = "--fuzz" ]; then
     packages=(cmake ninja-build make clang libclang-rt-14-dev)

@@ -1,6 +1,7 @@
 #include "tools/CRefinanceDlg.h"
 
 #include "tools/CRefinanceResultDlg.h"
+#include "view/LabelledField.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,17 +27,17 @@ struct FieldLabel {
     bool money;  // shown after a "$"
 };
 
-// By RefinanceField, which is also the tab order.
+// By RefinanceField, which is also the tab order. "&" marks each label's Alt+letter.
 constexpr FieldLabel kLabels[] = {
-    {"Current Loan", "Original Loan Amount", true},
-    {"Current Loan", "Total Periods (years)", false},
-    {"Current Loan", "Interest Rate (%)", false},
-    {"Current Loan", "Months already paid", false},
-    {"Current Loan", "Your Federal and State Tax Bracket (%)", false},
-    {"New Loan", "Total Periods (years)", false},
-    {"New Loan", "Interest Rate (%)", false},
-    {"New Loan", "Loan Points", false},
-    {"New Loan", "Closing Cost", true},
+    {"Current Loan", "&Original Loan Amount", true},
+    {"Current Loan", "Total &Periods (years)", false},
+    {"Current Loan", "Interest &Rate (%)", false},
+    {"Current Loan", "&Months already paid", false},
+    {"Current Loan", "Your Federal and State &Tax Bracket (%)", false},
+    {"New Loan", "Total Periods (&years)", false},
+    {"New Loan", "&Interest Rate (%)", false},
+    {"New Loan", "&Loan Points", false},
+    {"New Loan", "&Closing Cost", true},
 };
 constexpr std::size_t kFirstNewLoanField = static_cast<std::size_t>(RefinanceField::NewYears);
 
@@ -47,7 +48,9 @@ QGroupBox* MakeGroup(QWidget* parent, const char* title, QLineEdit* const* field
     grid->setColumnStretch(0, 1);
     for (std::size_t i = first; i < end; ++i) {
         const int row = static_cast<int>(i - first);
-        grid->addWidget(new QLabel(QString::fromLatin1(kLabels[i].label), group), row, 0);
+        auto* label = new QLabel(QString::fromLatin1(kLabels[i].label), group);
+        LabelField(label, fields[i]);
+        grid->addWidget(label, row, 0);
         if (kLabels[i].money) grid->addWidget(new QLabel(QStringLiteral("$"), group), row, 1);
         grid->addWidget(fields[i], row, 2);
     }
@@ -118,7 +121,8 @@ void CRefinanceDlg::accept() {
         const FieldLabel& named = kLabels[static_cast<std::size_t>(refusal->field)];
         Refuse(refusal->field,
                QStringLiteral("%1, %2: %3")
-                   .arg(QString::fromLatin1(named.group), QString::fromLatin1(named.label),
+                   .arg(QString::fromLatin1(named.group),
+                        QString::fromLatin1(named.label).remove(QLatin1Char('&')),
                         QString::fromStdString(refusal->message)));
         return;
     }

@@ -25,6 +25,33 @@ protected:
     QAccessibleInterface* m_owner;
 };
 
+// The text interface of an item whose whole text is read, never edited or selected.
+class ReadOnlyAccessibleText : public QAccessibleTextInterface {
+public:
+    virtual QString WholeText() const = 0;
+
+    QString text(int startOffset, int endOffset) const override {
+        return WholeText().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(WholeText().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = 0;
+    }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    QRect characterRect(int) const override { return {}; }
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int offset, int* startOffset, int* endOffset) const override {
+        *startOffset = *endOffset = offset;
+        return {};
+    }
+};
+
 // The items one owner has handed out, by the owner's own key.
 class AccessibleItems {
 public:

@@ -5,6 +5,7 @@
 #include "engine/LoanTerms.h"
 #include "engine/NumberParse.h"
 #include "engine/TermsCheck.h"
+#include "view/LabelledField.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -59,7 +60,7 @@ QStringList FrequencyNames(std::string (*nameOf)(int), int count) {
 }
 
 QComboBox* MakeFrequencyCombo(QWidget* parent, const char* name, const QStringList& items) {
-    auto* combo = new QComboBox(parent);
+    auto* combo = new LabelledComboBox(parent);
     combo->setObjectName(QString::fromLatin1(name));
     combo->setEditable(true);
     combo->addItems(items);
@@ -113,10 +114,10 @@ CLoanParamsDlg::CLoanParamsDlg(QWidget* parent, HelpRequest help)
     compoundItems[kContinuousCode] = kContinuousItem;
     m_cbCompoundPeriod = MakeFrequencyCombo(this, "compoundPeriod", compoundItems);
     m_edAdditionalPayment = MakeEdit(this, "additionalPayment");
-    m_chkBalloon = new QCheckBox(QStringLiteral("Balloon Payment"), this);
+    m_chkBalloon = new QCheckBox(QStringLiteral("&Balloon Payment"), this);
     m_chkBalloon->setObjectName(QStringLiteral("balloon"));
     m_edPayoffPeriod = MakeEdit(this, "payoffPeriod");
-    m_stTotalPeriods = new QLabel(QStringLiteral("Total Periods (months):"), this);
+    m_stTotalPeriods = new QLabel(TotalPeriodsLabel(2), this);
     m_stTotalPeriods->setObjectName(QStringLiteral("totalPeriodsLabel"));
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
@@ -128,32 +129,36 @@ CLoanParamsDlg::CLoanParamsDlg(QWidget* parent, HelpRequest help)
     cancel->setAutoDefault(false);
 
     auto* additionalLabel =
-        new QLabel(QStringLiteral("Additional Payment Per Period (Optional):"), this);
-    additionalLabel->setWordWrap(true);
-    const auto label = [this](const char* text) {
-        return new QLabel(QString::fromLatin1(text), this);
+    // Each field is named by its label, which also gives it its Alt+letter.
+    const auto label = [this](const char* text, QWidget* field = nullptr) {
+        auto* label = new QLabel(QString::fromLatin1(text), this);
+        LabelField(label, field);
+        return label;
     };
+    LabelField(m_stTotalPeriods, m_edPeriods);
+        label("A&dditional Payment Per Period (Optional):", m_edAdditionalPayment);
+    additionalLabel->setWordWrap(true);
 
     auto* fields = new QGridLayout;
     fields->setColumnStretch(2, 1);
-    fields->addWidget(label("Amount of Loan:"), 0, 0);
+    fields->addWidget(label("&Amount of Loan:", m_edAmount), 0, 0);
     fields->addWidget(label("$"), 0, 1);
     fields->addWidget(m_edAmount, 0, 2);
     fields->addWidget(m_stTotalPeriods, 1, 0);
     fields->addWidget(m_edPeriods, 1, 2);
-    fields->addWidget(label("Annual Interest Rate: (%)"), 2, 0);
+    fields->addWidget(label("Annual Interest &Rate: (%)", m_edRate), 2, 0);
     fields->addWidget(m_edRate, 2, 2);
-    fields->addWidget(label("First Payment Date:"), 3, 0);
+    fields->addWidget(label("&First Payment Date:", m_edFirstDate), 3, 0);
     fields->addWidget(m_edFirstDate, 3, 2);
-    fields->addWidget(label("Payment Period:"), 4, 0);
+    fields->addWidget(label("Pa&yment Period:", m_cbPaymentPeriod), 4, 0);
     fields->addWidget(m_cbPaymentPeriod, 4, 2);
-    fields->addWidget(label("Compounding Period:"), 5, 0);
+    fields->addWidget(label("&Compounding Period:", m_cbCompoundPeriod), 5, 0);
     fields->addWidget(m_cbCompoundPeriod, 5, 2);
     fields->addWidget(additionalLabel, 6, 0);
     fields->addWidget(label("$"), 6, 1);
     fields->addWidget(m_edAdditionalPayment, 6, 2);
     fields->addWidget(m_chkBalloon, 7, 0, 1, 3);
-    auto* payoffLabel = label("Payoff at Payment #:");
+    auto* payoffLabel = label("Pay&off at Payment #:", m_edPayoffPeriod);
     payoffLabel->setIndent(20);
     fields->addWidget(payoffLabel, 8, 0);
     fields->addWidget(m_edPayoffPeriod, 8, 2);
@@ -195,9 +200,10 @@ CLoanParamsDlg::CLoanParamsDlg(QWidget* parent, HelpRequest help)
 
 QString CLoanParamsDlg::TotalPeriodsLabel(int paymentIndex) {
     static const char* const labels[brellow::kPaymentFrequencyCount] = {
-        "Total Periods (weeks):",    "Total Periods (biweeks):",  "Total Periods (months):",
-        "Total Periods (bimonths):", "Total Periods (quarters):", "Total Periods (half years):",
-        "Total Periods (years):"};
+        "Total &Periods (weeks):",    "Total &Periods (biweeks):",
+        "Total &Periods (months):",   "Total &Periods (bimonths):",
+        "Total &Periods (quarters):", "Total &Periods (half years):",
+        "Total &Periods (years):"};
     if (paymentIndex < 0 || paymentIndex >= brellow::kPaymentFrequencyCount) return {};
     return QString::fromLatin1(labels[paymentIndex]);
 }

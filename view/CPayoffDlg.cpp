@@ -7,6 +7,7 @@
 #include "engine/TermsCheck.h"
 #include "output/AmountFormat.h"
 #include "view/LoanDocument.h"
+#include "view/LabelledField.h"
 #include "view/LoanParamsCommands.h"
 
 #include <QGridLayout>
@@ -96,7 +97,10 @@ CPayoffDlg::CPayoffDlg(LoanDocument& document, QWidget* parent)
     close->setAutoDefault(false);
 
     auto* field = new QHBoxLayout;
-    field->addWidget(new QLabel(QStringLiteral("Additional Payment Per Period: $"), this));
+    auto* fieldLabel = new QLabel(QStringLiteral("A&dditional Payment Per Period:"), this);
+    LabelField(fieldLabel, m_edAdditionalPayment);
+    field->addWidget(fieldLabel);
+    field->addWidget(new QLabel(QStringLiteral("$"), this));
     field->addWidget(m_edAdditionalPayment, 1);
 
     auto* grid = new QGridLayout(m_figures);

@@ -47,6 +47,7 @@ CTamsicView::CTamsicView(LoanDocument& document, const DisplaySettings& settings
       m_help(std::move(help)),
       m_selectedYear(brellow::kAllYears) {
     setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&m_document, &LoanDocument::termsChanged, this, &CTamsicView::OnTermsChanged);
     InstallScheduleAccessibility();
@@ -163,15 +164,55 @@ int CTamsicView::GetSelectedYear() const {
 void CTamsicView::UpdateTableBottom() {
     if (!m_layoutKey.showTable) {
         m_nTableBottom = m_nTableTop;
+        m_tableRows = m_listedRows = 0;
+        ClampCurrentCell();
         return;
     }
-    const int year = GetSelectedYear();
-    const brellow::ScheduleGenerator listing(m_document.doc(), year, &m_document.checkpoints());
+    const brellow::ScheduleGenerator listing(m_document.doc(), GetSelectedYear(),
+                                             &m_document.checkpoints());
     // No rows still leaves the heads and the totals: never a negative height.
-    const long long rows = std::max(listing.ListedRows(), 0);
-    const long long lines = rows + (year == brellow::kAllYears ? 2 : 3);
+    m_listedRows = std::max(listing.ListedRows(), 0);
+    m_tableRows = m_listedRows + (listing.HasAnnualTotals() ? kTotalsLines : 1);
+    const long long lines = m_tableRows + 1;
     const long long bottom = m_nTableTop + static_cast<long long>(m_nRowHeight) * lines + 2;
     m_nTableBottom = static_cast<int>(std::min<long long>(bottom, std::numeric_limits<int>::max()));
+    ClampCurrentCell();
+}
+
+void CTamsicView::ClampCurrentCell() {
+    m_currentRow = std::clamp(m_currentRow, 0, std::max(m_tableRows - 1, 0));
+}
+
+void CTamsicView::SetCurrentCell(int row, int column) {
+    if (m_tableRows == 0) return;
+    row = std::clamp(row, 0, m_tableRows - 1);
+    column = std::clamp(column, 0, static_cast<int>(brellow::kColumnHeads.size()) - 1);
+    const bool moved = row != m_currentRow || column != m_currentColumn;
+    m_currentRow = row;
+    m_currentColumn = column;
+    // Into sight, the heads' line above it included where the view is tall enough.
+    const QRect cell = CurrentCellRect();
+    const QSize page = viewport()->size();
+    QPoint position = ScrollPosition();
+    if (cell.bottom() >= position.y() + page.height())
+        position.ry() = cell.bottom() + 1 - page.height();
+    if (cell.top() < position.y()) position.ry() = cell.top();
+    if (cell.right() >= position.x() + page.width())
+        position.rx() = cell.right() + 1 - page.width();
+    if (cell.left() < position.x()) position.rx() = cell.left();
+    ScrollTo(position);
+    if (!moved) return;
+    viewport()->update();
+    emit currentCellChanged();
+}
+
+QRect CTamsicView::CurrentCellRect() const {
+    QRect cell = CellRect(m_currentRow + 1, m_currentColumn);
+    if (m_currentRow >= m_listedRows && m_currentColumn < 2) {
+        cell.setLeft(m_nTableLeft);
+        cell.setWidth(m_nColumnWidth);
+    }
+    return cell;
 }
 
 QSize CTamsicView::sizeHint() const {
@@ -255,6 +296,14 @@ void CTamsicView::OnDraw(QPainter& painter, const QRect& exposed) {
     DrawGrid(painter, table, exposed);
     painter.setBackground(m_settings.TableBack());
     DrawTable(painter, table, year, exposed);
+    if (hasFocus() && m_tableRows > 0) {
+        // A frame of its own: the style's focus frame shows only after a Tab.
+        painter.save();
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(CurrentCellRect().adjusted(0, 0, -1, -1));
+        painter.restore();
+    }
 }
 
 void CTamsicView::DrawGrid(QPainter& painter, const QRect& table, const QRect& exposed) {
@@ -402,16 +451,70 @@ void CTamsicView::OnTimer() {
 }
 
 void CTamsicView::keyPressEvent(QKeyEvent* event) {
-    // Home and End, with or without Ctrl, go to the top and the bottom of the document.
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    const bool plainOrCtrl = modifiers == Qt::NoModifier || modifiers == Qt::ControlModifier;
-    if (plainOrCtrl && (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+    if (modifiers != Qt::NoModifier && modifiers != Qt::ControlModifier) {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    const bool moved = MoveCurrentCell(*event);
+    // Home and End, with or without Ctrl, go to the top and the bottom of the document,
+    // with the first or last row current.
+    if (event->key() == Qt::Key_Home || event->key() == Qt::Key_End) {
         verticalScrollBar()->triggerAction(event->key() == Qt::Key_Home
                                                ? QAbstractSlider::SliderToMinimum
                                                : QAbstractSlider::SliderToMaximum);
         return;
     }
-    QAbstractScrollArea::keyPressEvent(event);
+    if (!moved) QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool CTamsicView::MoveCurrentCell(const QKeyEvent& event) {
+    if (m_tableRows == 0) return false;
+    // A page of rows is what the window shows below the heads' line.
+    const int page = std::max(1, viewport()->height() / m_nRowHeight - 1);
+    int row = m_currentRow;
+    int column = m_currentColumn;
+    switch (event.key()) {
+        case Qt::Key_Up:
+            --row;
+            break;
+        case Qt::Key_Down:
+            ++row;
+            break;
+        case Qt::Key_Left:
+            --column;
+            break;
+        case Qt::Key_Right:
+            ++column;
+            break;
+        case Qt::Key_PageUp:
+            row -= page;
+            break;
+        case Qt::Key_PageDown:
+            row += page;
+            break;
+        case Qt::Key_Home:
+            row = 0;
+            break;
+        case Qt::Key_End:
+            row = m_tableRows - 1;
+            break;
+        default:
+            return false;
+    }
+    SetCurrentCell(row, column);
+    return true;
+}
+
+void CTamsicView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+    emit currentCellChanged();
+}
+
+void CTamsicView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 bool CTamsicView::eventFilter(QObject* watched, QEvent* event) {

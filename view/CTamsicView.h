@@ -10,6 +10,10 @@
 // the table: for the "All" tab 20 × (rows + 2) + 2 pixels below the table top, for one
 // year 20 × (rows in that year + 3) + 2. With 30 years of monthly payments the tab
 // strip reserves 25 × (30 / 11 + 1) = 75 pixels, so the table starts at 195.
+//
+// The keyboard reaches the rows through a current cell: the arrow keys, Page Up and Down,
+// Home and End move it over the listed rows and the totals lines, and it is marked only
+// while the view has the focus, so the picture without the focus is the plain table.
 
 #include "view/HelpRequest.h"
 
@@ -56,6 +60,15 @@ public:
     QRect TableRect() const;
     QRect CellRect(int line, int column) const;
 
+    // Rows of the table below the column heads: the listed rows, then the totals lines;
+    // 0 while the table is hidden.
+    int TableRowCount() const noexcept { return m_tableRows; }
+    // The current cell, by table row and column (0 the period); emits currentCellChanged.
+    int CurrentRow() const noexcept { return m_currentRow; }
+    int CurrentColumn() const noexcept { return m_currentColumn; }
+    // Moves the current cell (clamped to the table) and scrolls it into sight.
+    void SetCurrentCell(int row, int column);
+
     void OnChangeLoanParameters();
     void OnEditUndo();
     void OnEditRedo();
@@ -94,6 +107,8 @@ public:
 signals:
     // The summary, the year tabs or the listed rows may read differently now.
     void listingChanged();
+    // The current cell moved, or the view took the focus with it.
+    void currentCellChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -103,6 +118,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -126,6 +143,10 @@ private:
     void PlaceYearTabs();
     // A cell's box on the line at `y`, with DrawCell's columns (-1 the period).
     QRect CellBox(int left, int y, int column) const;
+    // Where the current cell's mark stands; a totals label spans the first two columns.
+    QRect CurrentCellRect() const;
+    bool MoveCurrentCell(const QKeyEvent& event);
+    void ClampCurrentCell();
 
     LoanDocument& m_document;
     const DisplaySettings& m_settings;
@@ -133,5 +154,9 @@ private:
     LayoutKey m_layoutKey;
     // The year chosen by the person, kept across layouts while it exists.
     int m_selectedYear;
+    int m_tableRows = 0;
+    int m_listedRows = 0;
+    int m_currentRow = 0;
+    int m_currentColumn = 0;
     QBasicTimer m_timer;
 };

@@ -49,13 +49,16 @@ public:
 
     bool isValid() const override { return m_view && m_view->IsTableShown(); }
     QAccessible::Role role() const override { return QAccessible::Table; }
-    QString text(QAccessible::Text) const override { return {}; }
+    // "Payments of 2003", described as "12 payments and the annual and running totals".
+    QString text(QAccessible::Text type) const override;
     QRect rect() const override {
         return isValid() ? GlobalRect(*m_view, m_view->TableRect()) : QRect();
     }
     QAccessible::State state() const override {
         QAccessible::State state;
         state.readOnly = true;
+        // The view's keyboard focus is on the table's current cell.
+        state.focusable = true;
         state.offscreen = isValid() && OutOfSight(*m_view, m_view->TableRect());
         return state;
     }
@@ -113,8 +116,11 @@ private:
     mutable std::optional<KeptRow> m_kept;
 };
 
-// A cell of the table; row -1 holds the column heads.
-class CellAccessible : public AccessibleItem, public QAccessibleTableCellInterface {
+// A cell of the table; row -1 holds the column heads. Its text is also offered through
+// the text interface, which a reader may prefer to the name.
+class CellAccessible : public AccessibleItem,
+                       public QAccessibleTableCellInterface,
+                       public ReadOnlyAccessibleText {
 public:
     CellAccessible(TableAccessible* table, int row, int column)
         : AccessibleItem(table), m_row(row), m_column(column) {}
@@ -124,7 +130,10 @@ public:
         return m_row < 0 ? QAccessible::ColumnHeader : QAccessible::Cell;
     }
     QString text(QAccessible::Text type) const override {
-        if (type != QAccessible::Name || !isValid()) return {};
+        return type == QAccessible::Name ? WholeText() : QString();
+    }
+    QString WholeText() const override {
+        if (!isValid()) return {};
         return m_row < 0 ? Table().columnDescription(m_column) : Table().LineTexts(m_row)[m_column];
     }
     QRect rect() const override { return isValid() ? GlobalRect(Table().View(), Box()) : QRect(); }
@@ -132,9 +141,16 @@ public:
         QAccessible::State state;
         state.readOnly = true;
         state.offscreen = isValid() && OutOfSight(Table().View(), Box());
+        if (m_row >= 0) {
+            const CTamsicView& view = Table().View();
+            state.focusable = true;
+            state.focused = isValid() && view.hasFocus() && view.CurrentRow() == m_row &&
+                            view.CurrentColumn() == m_column;
+        }
         return state;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
         return type == QAccessible::TableCellInterface && m_row >= 0
                    ? static_cast<QAccessibleTableCellInterface*>(this)
                    : nullptr;
@@ -188,10 +204,24 @@ const ScheduleLineTexts& TableAccessible::LineTexts(int row) const {
     return m_kept->texts;
 }
 
+QString TableAccessible::text(QAccessible::Text type) const {
+    if (!isValid()) return {};
+    const int year = m_view->GetSelectedYear();
+    if (type == QAccessible::Name) {
+        return year == brellow::kAllYears ? QStringLiteral("Payments")
+                                          : QStringLiteral("Payments of %1").arg(year);
+    }
+    if (type != QAccessible::Description) return {};
+    const int payments = rowCount() - (year == brellow::kAllYears ? 1 : 2);
+    return QStringLiteral("%1 %2 and the %3")
+        .arg(payments)
+        .arg(payments == 1 ? QStringLiteral("payment") : QStringLiteral("payments"))
+        .arg(year == brellow::kAllYears ? QStringLiteral("running totals")
+                                        : QStringLiteral("annual and running totals"));
+}
+
 int TableAccessible::rowCount() const {
-    if (!isValid()) return 0;
-    const brellow::ScheduleGenerator listing = Listing();
-    return listing.ListedRows() + (listing.HasAnnualTotals() ? 2 : 1);
+    return isValid() ? m_view->TableRowCount() : 0;
 }
 
 QAccessibleInterface* TableAccessible::cellAt(int row, int column) const {
@@ -266,11 +296,19 @@ public:
         : QAccessibleWidget(view), m_table(new TableAccessible(this, view)) {
         m_tableId = QAccessible::registerAccessibleInterface(m_table);
         m_shape = CurrentShape();
+        m_tableName = m_table->text(QAccessible::Name);
+        m_tableDescription = m_table->text(QAccessible::Description);
         m_listing = QObject::connect(view, &CTamsicView::listingChanged, view,
                                      [this] { OnListingChanged(); });
+        // Queued: Qt tells of the view's (and its window's) own focus after the focus-in
+        // event, and the cell must come last.
+        m_current = QObject::connect(
+            view, &CTamsicView::currentCellChanged, view, [this] { AnnounceCurrentCell(); },
+            Qt::QueuedConnection);
     }
     ~ViewAccessible() override {
         QObject::disconnect(m_listing);
+        QObject::disconnect(m_current);
         m_lines.Clear();
         QAccessible::deleteAccessibleInterface(m_tableId);
     }
@@ -289,6 +327,12 @@ public:
         }
         return nullptr;
     }
+    QAccessibleInterface* focusChild() const override {
+        if (!isValid()) return nullptr;
+        YearTabStrip* const tabs = View().YearTabs();
+        if (tabs && tabs->hasFocus()) return QAccessible::queryAccessibleInterface(tabs);
+        return View().hasFocus() ? CurrentCell() : nullptr;
+    }
 
 private:
     // What the children are, apart from the table's rows.
@@ -306,12 +350,23 @@ private:
     }
     Shape CurrentShape() const;
     void OnListingChanged();
+    QAccessibleInterface* CurrentCell() const {
+        return m_table->isValid() ? m_table->cellAt(View().CurrentRow(), View().CurrentColumn())
+                                  : nullptr;
+    }
+    // The focus goes with the current cell, as in an item view: a reader then says the
+    // cell's text, and its column head when the column changed.
+    void AnnounceCurrentCell();
+    void AnnounceTableText(QAccessible::Text type, QString& known, QAccessible::Event change);
 
     TableAccessible* m_table;
     QAccessible::Id m_tableId = 0;
     mutable AccessibleItems m_lines;
     Shape m_shape;
+    QString m_tableName;
+    QString m_tableDescription;
     QMetaObject::Connection m_listing;
+    QMetaObject::Connection m_current;
 };
 
 QAccessibleInterface* ViewAccessible::child(int index) const {
@@ -369,6 +424,28 @@ void ViewAccessible::OnListingChanged() {
         QAccessibleTableModelChangeEvent reset(m_table,
                                                QAccessibleTableModelChangeEvent::ModelReset);
         QAccessible::updateAccessibility(&reset);
+        // Another year, or another count of rows, is told by the table's name and description.
+        AnnounceTableText(QAccessible::Name, m_tableName, QAccessible::NameChanged);
+        AnnounceTableText(QAccessible::Description, m_tableDescription,
+                          QAccessible::DescriptionChanged);
+        AnnounceCurrentCell();
+    }
+}
+
+void ViewAccessible::AnnounceTableText(QAccessible::Text type, QString& known,
+                                       QAccessible::Event change) {
+    QString text = m_table->text(type);
+    if (text == known) return;
+    known = std::move(text);
+    QAccessibleEvent event(m_table, change);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ViewAccessible::AnnounceCurrentCell() {
+    if (!QAccessible::isActive() || !View().hasFocus()) return;
+    if (QAccessibleInterface* const cell = CurrentCell()) {
+        QAccessibleEvent focus(cell, QAccessible::Focus);
+        QAccessible::updateAccessibility(&focus);
     }
 }
 

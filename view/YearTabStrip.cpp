@@ -33,6 +33,7 @@ YearTabStrip::YearTabStrip(int firstYear, int years, QWidget* parent)
       m_left(new QToolButton(this)),
       m_right(new QToolButton(this)) {
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Years"));
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     for (QToolButton* button : {m_left, m_right}) {
         button->setAutoRepeat(true);
@@ -124,14 +125,23 @@ void YearTabStrip::setCurrentIndex(int index) {
     emit currentChanged(index);
 }
 
+void YearTabStrip::NotifyAccessibleFocus() {
+    if (!QAccessible::isActive() || !hasFocus()) return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(m_current);
+    QAccessible::updateAccessibility(&focus);
+}
+
+void YearTabStrip::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    // The selected tab has the focus, told after Qt has told of the strip's own.
+    QMetaObject::invokeMethod(this, &YearTabStrip::NotifyAccessibleFocus, Qt::QueuedConnection);
+}
+
 void YearTabStrip::NotifyAccessibleSelection() {
     // As a tab bar tells it: the selected tab, and the focus with it when the strip has it.
     if (!QAccessible::isActive()) return;
-    if (hasFocus()) {
-        QAccessibleEvent focus(this, QAccessible::Focus);
-        focus.setChild(m_current);
-        QAccessible::updateAccessibility(&focus);
-    }
+    NotifyAccessibleFocus();
     QAccessibleEvent selection(this, QAccessible::Selection);
     selection.setChild(m_current);
     QAccessible::updateAccessibility(&selection);

@@ -46,6 +46,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void Measure();
@@ -57,6 +58,7 @@ private:
     void MakeVisible(int index);
     void UpdateButtons();
     void NotifyAccessibleSelection();
+    void NotifyAccessibleFocus();
 
     int m_firstYear;
     int m_years;

@@ -91,3 +91,24 @@ QAccessibleInterface* YearTabsAccessible::childAt(int x, int y) const {
 QAccessibleInterface* YearTabsAccessible::focusChild() const {
     return isValid() && Strip().hasFocus() ? child(Strip().currentIndex()) : nullptr;
 }
+
+#if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
+void* YearTabsAccessible::interface_cast(QAccessible::InterfaceType type) {
+    if (type == QAccessible::SelectionInterface) {
+        return static_cast<QAccessibleSelectionInterface*>(this);
+    }
+    return QAccessibleWidget::interface_cast(type);
+}
+
+QList<QAccessibleInterface*> YearTabsAccessible::selectedItems() const {
+    if (!isValid()) return {};
+    return {child(Strip().currentIndex())};
+}
+
+bool YearTabsAccessible::select(QAccessibleInterface* childItem) {
+    const int index = indexOfChild(childItem);
+    if (index < 0) return false;
+    Strip().setCurrentIndex(index);
+    return true;
+}
+#endif

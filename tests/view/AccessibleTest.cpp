@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QAccessible>
+#include <QTest>
 
 #include <string>
 #include <vector>
@@ -141,6 +142,35 @@ TEST_F(AccessibleTest, FollowsTheTermsAndTheTableSetting) {
     EXPECT_EQ(nullptr, ChildIn(root, QAccessible::Table));
     EXPECT_EQ(nullptr, ChildIn(root, QAccessible::PageTabList));
     EXPECT_EQ(0, table->rowCount());
+}
+
+TEST_F(AccessibleTest, NamesTheTableAndTheTabsAndFocusesTheCurrentCell) {
+    QAccessibleInterface* const table = ChildIn(root, QAccessible::Table);
+    ASSERT_NE(nullptr, table);
+    EXPECT_EQ("Payments", Name(table));
+    EXPECT_EQ("360 payments and the running totals",
+              table->text(QAccessible::Description).toStdString());
+    EXPECT_TRUE(table->state().focusable);
+    EXPECT_EQ("Years", Name(ChildIn(root, QAccessible::PageTabList)));
+    view.SelectTab(1);
+    EXPECT_EQ("Payments of 2003", Name(table));
+    EXPECT_EQ("12 payments and the annual and running totals",
+              table->text(QAccessible::Description).toStdString());
+
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    view.setFocus();
+    view.SetCurrentCell(11, 3);
+    QAccessibleInterface* const cell = table->tableInterface()->cellAt(11, 3);
+    EXPECT_TRUE(cell->state().focused);
+    EXPECT_FALSE(table->tableInterface()->cellAt(11, 2)->state().focused);
+    EXPECT_EQ(cell, root->focusChild());
+    QAccessibleTextInterface* const text = cell->textInterface();
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ("$494.39", text->text(0, text->characterCount()).toStdString());
+    view.clearFocus();
+    EXPECT_FALSE(cell->state().focused);
 }
 
 }  // namespace

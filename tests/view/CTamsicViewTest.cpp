@@ -200,6 +200,54 @@ TEST_F(ViewTest, HomeAndEndScrollToTheTopAndTheBottom) {
     }
 }
 
+TEST_F(ViewTest, KeysMoveTheCurrentCellWhichIsMarkedOnlyWithTheFocus) {
+    view.SelectTab(0);
+    const QRect table(0, 0, 682, 700);
+    const QImage plain = Render(table);
+    view.resize(800, 300);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    view.setFocus();
+    ASSERT_TRUE(view.hasFocus());
+
+    // 300 pixels show 15 lines, a page of 14 rows below the heads' line.
+    const struct {
+        Qt::Key key;
+        int row;
+        int column;
+    } steps[] = {
+        {Qt::Key_Right, 0, 1},   {Qt::Key_Down, 1, 1},      {Qt::Key_Left, 1, 0},
+        {Qt::Key_Left, 1, 0},    {Qt::Key_PageDown, 15, 0}, {Qt::Key_PageDown, 29, 0},
+        {Qt::Key_PageUp, 15, 0}, {Qt::Key_End, 360, 0},     {Qt::Key_Down, 360, 0},
+        {Qt::Key_Up, 359, 0},    {Qt::Key_Right, 359, 1},   {Qt::Key_Home, 0, 1},
+        {Qt::Key_Up, 0, 1},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(&view, step.key);
+        EXPECT_EQ(step.row, view.CurrentRow()) << step.key;
+        EXPECT_EQ(step.column, view.CurrentColumn()) << step.key;
+        const QRect sight(view.ScrollPosition(), view.viewport()->size());
+        EXPECT_TRUE(sight.contains(view.CellRect(step.row + 1, step.column))) << step.key;
+    }
+
+    // The mark stands around the current cell while the view has the focus, and only then.
+    view.SetCurrentCell(2, 3);
+    const QRect cell = view.CellRect(3, 3);
+    const QImage marked = Render(table);
+    int changed = 0;
+    for (int y = 0; y < table.height(); ++y) {
+        for (int x = 0; x < table.width(); ++x) {
+            if (marked.pixel(x, y) == plain.pixel(x, y)) continue;
+            ++changed;
+            ASSERT_TRUE(cell.adjusted(-2, -2, 2, 2).contains(x, y)) << x << "," << y;
+        }
+    }
+    EXPECT_GT(changed, 0);
+    view.clearFocus();
+    EXPECT_EQ(plain, Render(table));
+}
+
 TEST_F(ViewTest, RowsMovingBetweenYearsResizeTheTable) {
     Change([](brellow::CTamsicDoc& doc) {
         doc.SetFirstPaymentDate(OleDateTime::FromDate(2003, 3, 1));

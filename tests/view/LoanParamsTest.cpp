@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QAccessible>
 #include <QLabel>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -102,7 +104,7 @@ TEST(LoanParamsDialog, ShowsTheDocumentWhateverTheLocaleAndOkWithoutEditsChanges
         EXPECT_EQ("04/01/2003", d.text("firstDate"));
         EXPECT_EQ("Monthly", d.text("paymentPeriod"));
         EXPECT_EQ("Continuously", d.text("compoundPeriod"));
-        EXPECT_EQ("Total Periods (months):", d.dlg->m_stTotalPeriods->text());
+        EXPECT_EQ("Total &Periods (months):", d.dlg->m_stTotalPeriods->text());
         EXPECT_FALSE(d.edit("payoffPeriod")->isEnabled());
         QStringList walked;
         for (int i = 0; i < 9; ++i) {
@@ -140,14 +142,46 @@ TEST(LoanParamsDialog, TheLabelFollowsTheChosenPaymentPeriodNotTyping) {
     LoanDocument document(Loan({.first = kApril2003}));
     Change(document, [](const Dialog& d) {
         QTest::keyClick(d.combo("paymentPeriod"), Qt::Key_Up);
-        EXPECT_EQ("Total Periods (biweeks):", d.dlg->m_stTotalPeriods->text());
+        EXPECT_EQ("Total &Periods (biweeks):", d.dlg->m_stTotalPeriods->text());
         d.type("paymentPeriod", "Annually");
-        EXPECT_EQ("Total Periods (biweeks):", d.dlg->m_stTotalPeriods->text());
+        EXPECT_EQ("Total &Periods (biweeks):", d.dlg->m_stTotalPeriods->text());
     });
 }
 
 TEST(LoanParamsDialog, RefusesAFieldWithItsMessageAndSelectsIt) {
     const char* const range = "Please enter an integer between 0 and 1000000.";
+TEST(LoanParamsDialog, EachFieldIsNamedByItsLabelWhoseLetterFocusesIt) {
+    CLoanParamsDlg dlg;
+    dlg.show();
+    dlg.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+    dlg.findChild<QCheckBox*>("balloon")->click();  // enables the payoff field
+    const struct {
+        const char* field;
+        const char* name;
+        Qt::Key letter;
+    } fields[] = {
+        {"amount", "Amount of Loan:", Qt::Key_A},
+        {"periods", "Total Periods (weeks):", Qt::Key_P},  // the list opens on Weekly
+        {"rate", "Annual Interest Rate: (%)", Qt::Key_R},
+        {"firstDate", "First Payment Date:", Qt::Key_F},
+        {"paymentPeriod", "Payment Period:", Qt::Key_Y},
+        {"compoundPeriod", "Compounding Period:", Qt::Key_C},
+        {"additionalPayment", "Additional Payment Per Period (Optional):", Qt::Key_D},
+        {"payoffPeriod", "Payoff at Payment #:", Qt::Key_O},
+    };
+    for (const auto& f : fields) {
+        auto* const field = dlg.findChild<QWidget*>(f.field);
+        EXPECT_EQ(f.name,
+                  QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name).toStdString())
+            << f.field;
+        QTest::keyClick(&dlg, f.letter, Qt::AltModifier);
+        EXPECT_EQ(field, QApplication::focusWidget()) << f.field;
+    }
+    QTest::keyClick(&dlg, Qt::Key_B, Qt::AltModifier);
+    EXPECT_EQ("balloon", QApplication::focusWidget()->objectName());
+}
+
     const struct {
         const char* field;
         const char* text;
