@@ -46,12 +46,16 @@ sanitize: deps
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure --timeout 300
 
-# Feeds arbitrary bytes to the .brw reader for FUZZ_SECONDS; a finding fails the target
+# Feeds arbitrary bytes to the .brw reader and arbitrary arguments to brellow-cli's solve
+# and refinance, FUZZ_SECONDS in all, split between the two; a finding fails the target
 # and names the file that reproduces it.
 fuzz: fuzz-deps
 	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(FUZZ_BUILD) -j $(JOBS)
-	@fuzz/run.sh $(FUZZ_BUILD)/brellow-fuzz-record fuzz/corpus $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@fuzz/run.sh $(FUZZ_BUILD)/brellow-fuzz-record fuzz/corpus $(FUZZ_BUILD)/record \
+	    $$(( $(FUZZ_SECONDS) - $(FUZZ_SECONDS) / 2 ))
+	@fuzz/run.sh $(FUZZ_BUILD)/brellow-fuzz-cli fuzz/cli-corpus $(FUZZ_BUILD)/cli \
+	    $$(( $(FUZZ_SECONDS) / 2 )) 512 fuzz/cli.dict
 
 # The README's pictures in docs/ (the window, a chart and a printed page), taken on an
 # Xvfb display of their own.

@@ -22,6 +22,22 @@
 
 namespace brellow::cli {
 
+// Only the given terms go through the setters: a value read from a file that is not
+// overridden stays exactly as stored (an amount is not rounded again).
+void StoreOverrides(CTamsicDoc& doc, const TermsOverrides& given) {
+    if (given.amount) doc.SetLoanAmount(*given.amount);
+    if (given.periods) doc.SetNumPeriods(*given.periods);
+    if (given.rate) doc.SetInterestRate(*given.rate);
+    if (given.firstPayment) doc.SetFirstPaymentDate(*given.firstPayment);
+    if (given.paymentFrequency) doc.SetPaymentFrequency(*given.paymentFrequency);
+    if (given.compoundFrequency) doc.SetCompoundFrequency(*given.compoundFrequency);
+    if (given.additionalPayment) doc.SetAdditionalPayment(*given.additionalPayment);
+    if (given.balloonPeriod) {
+        doc.SetBalloon(true);
+        doc.SetBalloonPeriod(*given.balloonPeriod);
+    }
+}
+
 namespace {
 
 // Messages repeat arguments and file names as given, so their control characters are
@@ -60,22 +76,6 @@ std::pair<std::string, bool> OptionOf(TermsField field, const TermsOverrides& gi
             break;
     }
     return {"--balloon", given.balloonPeriod.has_value()};
-}
-
-// Only the given terms go through the setters: a value read from a file that is not
-// overridden stays exactly as stored (an amount is not rounded again).
-void StoreOverrides(CTamsicDoc& doc, const TermsOverrides& given) {
-    if (given.amount) doc.SetLoanAmount(*given.amount);
-    if (given.periods) doc.SetNumPeriods(*given.periods);
-    if (given.rate) doc.SetInterestRate(*given.rate);
-    if (given.firstPayment) doc.SetFirstPaymentDate(*given.firstPayment);
-    if (given.paymentFrequency) doc.SetPaymentFrequency(*given.paymentFrequency);
-    if (given.compoundFrequency) doc.SetCompoundFrequency(*given.compoundFrequency);
-    if (given.additionalPayment) doc.SetAdditionalPayment(*given.additionalPayment);
-    if (given.balloonPeriod) {
-        doc.SetBalloon(true);
-        doc.SetBalloonPeriod(*given.balloonPeriod);
-    }
 }
 
 // Why --year cannot be used with this loan; empty when it can.

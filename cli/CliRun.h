@@ -10,7 +10,14 @@
 #include <span>
 #include <string>
 
+namespace brellow {
+class CTamsicDoc;
+}
+
 namespace brellow::cli {
+
+// Stores the terms given in `doc` through its setters; the others stay as they are.
+void StoreOverrides(CTamsicDoc& doc, const TermsOverrides& given);
 
 inline constexpr int kExitSuccess = 0;
 // A file could not be read or written, or was refused.
