@@ -16,12 +16,17 @@
 // The last payment pays off the balance, so on a balloon loan the principal line ends in
 // a step far above T, out of the window.
 //
-// Every paint walks the schedule anew. Where a pixel column holds many payments
-// (400,000 weekly payments in 470 columns) it draws their lowest and highest points
-// with the lines into and out of the column: the lines cover what the lines between every
-// point would, and number a few thousand instead of 800,000.
+// The series are reduced to a few points per pixel column (ChartSeries.h) once per change
+// of the terms or of the window's size, so a repaint of a 400,000-payment loan costs what
+// one of a 360-payment loan does.
 
+#include "engine/LoanTerms.h"
 #include "tools/ChartDialog.h"
+
+#include <QPointF>
+
+#include <optional>
+#include <vector>
 
 namespace brellow {
 class CTamsicDoc;
@@ -45,7 +50,18 @@ private:
     // than the 85 pixels left of that starts at the window's edge instead of losing digits.
     static void ValueLabel(QPainter& painter, int top, double amount);
 
+    // The two series of the plot for the terms and plot size they were made for.
+    struct Traces {
+        brellow::LoanTerms terms;
+        int width = 0;
+        int height = 0;
+        std::vector<QPointF> interest;
+        std::vector<QPointF> principal;
+    };
+    const Traces& TracesFor(int width, int height) const;
+
     const brellow::CTamsicDoc& m_doc;
+    mutable std::optional<Traces> m_traces;
 };
 
 // Shows the chart of the document's loan modally above `parent`.

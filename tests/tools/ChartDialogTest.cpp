@@ -9,14 +9,18 @@
 #include <QClipboard>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <cmath>
 #include <functional>
@@ -341,6 +345,17 @@ TEST(Charts, SavingNamesTheFileAndTheReason) {
     EXPECT_EQ("Cannot save " + kept + ": the name must end in .png or .svg.", dlg.SaveImage(kept));
     EXPECT_FALSE(QFile::exists(kept));
     EXPECT_TRUE(dlg.SaveImage(missing).startsWith("Cannot save " + missing + ": "));
+
+    // A pipe or a link to a device is written through, never replaced by a file.
+    const QString pipe = dir.filePath("pipe.png");
+    const QString device = dir.filePath("null.svg");
+    ASSERT_EQ(0, ::mkfifo(QFile::encodeName(pipe).constData(), 0600));
+    ASSERT_TRUE(QFile::link("/dev/null", device));
+    EXPECT_EQ("Cannot save " + pipe + ": nobody is reading from " + pipe + ".",
+              dlg.SaveImage(pipe));
+    EXPECT_EQ("", dlg.SaveImage(device));
+    EXPECT_FALSE(QFileInfo(pipe).isFile());
+    EXPECT_TRUE(QFileInfo(device).isSymLink());
 }
 
 TEST(Charts, SaveImageAsAddsTheSuffixOfTheChosenType) {
@@ -354,6 +369,25 @@ TEST(Charts, SaveImageAsAddsTheSuffixOfTheChosenType) {
     });
     dlg.SaveImageAction()->trigger();
     EXPECT_TRUE(QSvgRenderer(dir.filePath("pie.svg")).isValid());
+
+    // The question whether to replace a file is about the name with its suffix.
+    QFile keep(dir.filePath("keep.png"));
+    ASSERT_TRUE(keep.open(QIODevice::WriteOnly) && keep.write("old") == 3);
+    keep.close();
+    QString question;
+    gui_test::WhenModal<QFileDialog>([&](QFileDialog* files) {
+        gui_test::WhenModal<QMessageBox>([&question](QMessageBox* box) {
+            question = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        files->selectFile(dir.filePath("keep"));
+        QMetaObject::invokeMethod(files, "accept");
+        files->reject();
+    });
+    dlg.SaveImageAction()->trigger();
+    EXPECT_TRUE(question.contains("keep.png")) << question.toStdString();
+    ASSERT_TRUE(keep.open(QIODevice::ReadOnly));
+    EXPECT_EQ("old", keep.readAll());
 }
 
 TEST(Charts, TheCommandsShowTheirDialogsUntilClosed) {
@@ -373,3 +407,19 @@ TEST(Charts, TheCommandsShowTheirDialogsUntilClosed) {
 }
 
 }  // namespace
+
+// The series are kept between paints: a change of the terms or of the size must still
+// show what a new dialog shows.
+TEST(PaymentChart, KeptSeriesFollowTheTermsAndTheSize) {
+    brellow::CTamsicDoc doc = Loan();
+    CPaymentChartDlg dlg(doc);
+    Screen(dlg);
+    const brellow::CTamsicDoc changed = Loan({.periods = 120, .extra = 100});
+    doc.SetTerms(changed.GetTerms());
+    doc.ComputePayment();
+    CPaymentChartDlg fresh(changed);
+    EXPECT_EQ(Screen(fresh), Screen(dlg));
+    dlg.setFixedSize(900, 500);
+    fresh.setFixedSize(900, 500);
+    EXPECT_EQ(Screen(fresh), Screen(dlg));
+}
