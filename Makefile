@@ -1,14 +1,17 @@
 # The two commands of the README: `make run` and `make test`; the two checks
-# `make sanitize` and `make fuzz`; `make install PREFIX=...`; and `make screenshots`.
+# `make sanitize` and `make fuzz`; `make install PREFIX=...`; `make package`; and
+# `make screenshots`.
 BUILD ?= build
 PREFIX ?= /usr/local
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
 FUZZ_SECONDS ?= 60
 # Parallel jobs of the sanitizer and fuzzer builds, which need much memory a job.
 JOBS ?= 2
 
-.PHONY: all deps fuzz-deps build run test bench install sanitize fuzz screenshots clean
+.PHONY: all deps fuzz-deps package-deps programs build run test bench install package sanitize \
+	fuzz screenshots clean
 
 all: build
 
@@ -18,11 +21,18 @@ deps:
 fuzz-deps:
 	@scripts/install-deps.sh --fuzz
 
-build: deps
+package-deps:
+	@scripts/install-deps.sh --package
+
+# brellow and brellow-cli alone, so that the first window does not wait for the tests.
+programs: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) --target brellow brellow-cli
+
+build: programs
 	cmake --build $(BUILD)
 
-run: build
+run: programs
 	@scripts/run.sh $(BUILD)
 
 test: build
@@ -32,9 +42,13 @@ bench: build
 	$(BUILD)/bench/brellow-bench
 
 # The programs, the desktop entry, the .brw file type, the icons, the metainfo and the
-# manual page, under PREFIX (PREFIX=~/.local for one user, without root).
-install: build
+# manual pages, under PREFIX (PREFIX=~/.local for one user, without root).
+install: programs
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package brellow_VERSION_ARCH.deb, in a build of its own for /usr.
+package: package-deps
+	@scripts/package.sh $(PACKAGE_BUILD)
 
 # Every test under AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer; the
 # build runs the test binaries too (to list their tests), so it gets the options as well.
@@ -63,4 +77,4 @@ screenshots: build
 	@scripts/screenshots.sh $(BUILD) docs
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

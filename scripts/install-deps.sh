@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Brellow needs to build, test and show its window (with
-# --fuzz: those the fuzzer needs), and only those that are missing.
+# --fuzz: those the fuzzer needs; with --package: those that build its Debian package),
+# and only those that are missing.
 set -euo pipefail
 
 packages=(
@@ -10,13 +11,19 @@ packages=(
     fonts-dejavu-core
     xvfb xauth x11-apps xdotool imagemagick poppler-utils
     desktop-file-utils appstream shared-mime-info groff-base
-)
     # The screen-reader test: the accessibility bus and the system Python's pyatspi.
     at-spi2-core python3-pyatspi gir1.2-atspi-2.0 dbus-x11
+)
+case "${1:-}" in
 # `make fuzz` alone needs clang and its libFuzzer and sanitizer runtimes.
-if [ "${1:-}" = "--fuzz" ]; then
-    packages=(cmake ninja-build make clang libclang-rt-14-dev)
-fi
+--fuzz) packages=(cmake ninja-build make clang libclang-rt-14-dev) ;;
+# The two programs, dpkg-shlibdeps and dpkg-buildflags, and `file`, with which CPack
+# finds the binaries whose libraries become the package's dependencies.
+--package)
+    packages=(cmake g++ ninja-build make qt6-base-dev qt6-svg-dev libxkbcommon-dev libgl-dev
+              dpkg-dev file)
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
