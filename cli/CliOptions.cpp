@@ -61,13 +61,15 @@ constexpr std::array kLoanOptions{
     Option{"--extra", "X", Key::Extra, "additional payment per period"},
     Option{"--balloon", "N", Key::Balloon, "balloon payoff at payment N"},
     Option{"--open", "FILE.brw", Key::Open,
-           "start from a saved loan; TERMS given as well override it"},
+           "start from a saved loan (- reads standard input);\n"
+           "TERMS given as well override it"},
     Option{"--year", "YYYY", Key::Year, "list one calendar year only"},
     Option{"--format", "FORMAT", Key::Format,
            "text (default) | html | table | csv | brw | json\n"
            "(refinance: text or json)"},
     Option{"--output", "FILE", Key::Output,
-           "write to FILE instead of standard output (brw needs it)"},
+           "write to FILE instead of standard output (brw needs\n"
+           "FILE, or - for standard output)"},
 };
 
 // The loan option for `key`; naming a key that has none does not compile.
@@ -264,7 +266,7 @@ std::string Parser::ApplyLoanTerm(Key key, std::string_view value) {
         case Key::Rate:
         case Key::Extra:
         case Key::Payment: {
-            const auto number = ParseDouble(value);
+            const auto number = key == Key::Rate ? ParseDouble(value) : ParseMoney(value);
             if (!number) return "Please enter a number.";
             NumberOption(key) = *number;
             return {};
@@ -302,7 +304,12 @@ std::string Parser::Apply(const Option& option, std::string_view value) {
         case Key::Open:
         case Key::Output:
             if (value.empty()) return std::string(option.name) + ": Please enter a file name.";
-            (key == Key::Open ? m_options.openPath : m_options.outputPath) = std::string(value);
+            if (value == "-") {
+                (key == Key::Open ? m_options.openStandardInput : m_options.outputStandardOutput) =
+                    true;
+            } else {
+                (key == Key::Open ? m_options.openPath : m_options.outputPath) = std::string(value);
+            }
             return {};
         case Key::Year: {
             std::string error;
@@ -336,8 +343,8 @@ std::string Parser::CheckCombination() const {
     }
     if (m_options.command != Command::Loan) return {};
     if (m_options.format == OutputFormat::Brw) {
-        if (!m_options.outputPath)
-            return "--format brw needs --output FILE: a document file is binary.";
+        if (!m_options.outputPath && !m_options.outputStandardOutput)
+            return "--format brw needs --output FILE (or -): a document file is binary.";
         if (m_options.year)
             return "--year does not apply to --format brw: a document file holds every year.";
     }

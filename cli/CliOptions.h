@@ -10,7 +10,9 @@
 // matched without regard to case. A value follows its option as the next argument or
 // after "=" (--rate=6); a next argument that starts with "--" is taken as the next
 // option, so "--amount --rate 6" reports the missing amount. Every value is parsed here,
-// so a usage error names the option and the text it could not read.
+// so a usage error names the option and the text it could not read. "-" as the file of
+// --open or --output is standard input or output, as for other Unix tools; a file of that
+// name is "./-".
 
 #include "engine/OleDateTime.h"
 #include "engine/Solve.h"
@@ -44,9 +46,11 @@ struct CliOptions {
     Command command = Command::Loan;
     TermsOverrides terms;
     std::optional<std::string> openPath;
+    bool openStandardInput = false;  // --open -
     std::optional<int> year;
     OutputFormat format = OutputFormat::Text;
-    std::optional<std::string> outputPath;
+    std::optional<std::string> outputPath;  // none: standard output
+    bool outputStandardOutput = false;      // --output -, which brw needs as it needs a file
     // solve: the payment per period, and the one of amount, periods, rate and payment
     // that is left out.
     std::optional<double> payment;

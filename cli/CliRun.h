@@ -1,7 +1,8 @@
 #pragma once
 
 // Runs brellow-cli: reads and checks the loan, writes the chosen format, or prints the
-// refinance advice. Messages go to `err` as "brellow-cli: ..." lines.
+// refinance advice. `in` is standard input, read for "--open -". Messages go to `err` as
+// "brellow-cli: ..." lines.
 
 #include "cli/CliOptions.h"
 #include "engine/OleDateTime.h"
@@ -26,10 +27,11 @@ inline constexpr int kExitFileError = 1;
 inline constexpr int kExitUsageError = 2;
 
 // `now` decides the default first payment date of a loan given without one.
-int RunCli(const CliOptions& options, std::ostream& out, std::ostream& err, const OleDateTime& now);
+int RunCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err,
+           const OleDateTime& now);
 
 // Parses `args` (without the program name) and runs them.
-int RunCliArguments(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-                    const OleDateTime& now = OleDateTime::CurrentLocal());
+int RunCliArguments(std::span<const std::string> args, std::istream& in, std::ostream& out,
+                    std::ostream& err, const OleDateTime& now = OleDateTime::CurrentLocal());
 
 }  // namespace brellow::cli

@@ -8,5 +8,5 @@
 int main(int argc, char** argv) {
     brellow::InstallTemporaryFileCleanup();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return brellow::cli::RunCliArguments(args, std::cout, std::cerr);
+    return brellow::cli::RunCliArguments(args, std::cin, std::cout, std::cerr);
 }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <system_error>
 
 namespace brellow {
@@ -27,6 +28,36 @@ std::optional<T> ParseWhole(std::string_view text) {
     return value;
 }
 
+// The digits of `text` without its group separators when it reads "1,234,567.89",
+// "1234567.89" or ".5"; nullopt for any other text.
+std::optional<std::string> UngroupedDigits(std::string_view text) {
+    std::size_t at = 0;
+    const auto digits = [&] {
+        const std::size_t start = at;
+        while (at < text.size() && IsDigit(text[at])) ++at;
+        return text.substr(start, at - start);
+    };
+    std::string plain(digits());
+    const std::size_t leading = plain.size();
+    while (at < text.size() && text[at] == ',') {
+        ++at;
+        const std::string_view group = digits();
+        if (leading == 0 || leading > 3 || group.size() != 3) return std::nullopt;
+        plain += group;
+    }
+    if (at < text.size() && text[at] == '.') {
+        ++at;
+        const std::string_view fraction = digits();
+        if (leading == 0 && fraction.empty()) return std::nullopt;
+        plain += '.';
+        plain += fraction;
+    } else if (leading == 0) {
+        return std::nullopt;
+    }
+    if (at != text.size()) return std::nullopt;
+    return plain;
+}
+
 }  // namespace
 
 std::string_view TrimBlanks(std::string_view text) noexcept {
@@ -46,6 +77,23 @@ std::optional<double> ParseDouble(std::string_view text) {
     const auto value = ParseWhole<double>(text);
     if (!value || !std::isfinite(*value)) return std::nullopt;
     return value;
+}
+
+std::optional<double> ParseMoney(std::string_view text) {
+    text = TrimBlanks(text);
+    if (text.find_first_of("$,") == std::string_view::npos) return ParseDouble(text);
+    bool negative = text.starts_with('-');
+    if (negative) text.remove_prefix(1);
+    if (text.starts_with('$')) {
+        text.remove_prefix(1);
+        if (!negative && text.starts_with('-')) {
+            negative = true;
+            text.remove_prefix(1);
+        }
+    }
+    const auto digits = UngroupedDigits(text);
+    if (!digits) return std::nullopt;
+    return ParseDouble(negative ? '-' + *digits : *digits);
 }
 
 std::optional<int> ParseInt(std::string_view text) {

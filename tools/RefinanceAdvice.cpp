@@ -95,7 +95,7 @@ std::optional<RefinanceRefusal> SetRefinanceField(RefinanceInputs& inputs, Refin
         if (!value) return RefinanceRefusal{field, "Please enter a positive integer."};
         inputs.*slot.whole = *value;
     } else {
-        const auto value = ParseDouble(text);
+        const auto value = IsRefinanceMoneyField(field) ? ParseMoney(text) : ParseDouble(text);
         if (!value) return RefinanceRefusal{field, "Please enter a number."};
         inputs.*slot.number = *value;
     }

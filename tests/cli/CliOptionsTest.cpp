@@ -1,7 +1,10 @@
 #include "cli/CliOptions.h"
 
+#include "tests/support/MoneyTexts.h"
+
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -84,7 +87,8 @@ TEST(ParseCliArguments, UsageErrorsNameTheOptionAndTheText) {
         {{"--amount", "nan"}, "--amount \"nan\": Please enter a number."},
         {{"--rate", "inf"}, "--rate \"inf\": Please enter a number."},
         {{"--extra", "1e400"}, "--extra \"1e400\": Please enter a number."},
-        {{"--amount", "1,500"}, "--amount \"1,500\": Please enter a number."},
+        {{"--amount", "1,50"}, "--amount \"1,50\": Please enter a number."},
+        {{"--rate", "$6"}, "--rate \"$6\": Please enter a number."},
         {{"--periods", "99999999999"},
          "--periods \"99999999999\": Please enter an integer between 0 and 1000000."},
         {{"--periods", "3.5"}, "--periods \"3.5\": Please enter an integer."},
@@ -107,7 +111,8 @@ TEST(ParseCliArguments, UsageErrorsNameTheOptionAndTheText) {
         {{"--year", "10000"}, "--year \"10000\": Please enter an integer between 100 and 9999."},
         {{"--open", ""}, "--open: Please enter a file name."},
         {{"--output="}, "--output: Please enter a file name."},
-        {{"--format", "brw"}, "--format brw needs --output FILE: a document file is binary."},
+        {{"--format", "brw"},
+         "--format brw needs --output FILE (or -): a document file is binary."},
         {{"--format", "BRW", "--output", "x.brw", "--year", "2003"},
          "--year does not apply to --format brw: a document file holds every year."},
         {{"refinance", "--years", "-3"}, "--years \"-3\": Please enter a positive integer."},
@@ -123,6 +128,35 @@ TEST(ParseCliArguments, UsageErrorsNameTheOptionAndTheText) {
          "left out."},
     };
     for (const auto& c : cases) EXPECT_EQ(c.message, ErrorOf(c.args)) << c.args.front();
+}
+
+TEST(ParseCliArguments, MoneyOptionsReadAmountsAsTheProgramShowsThem) {
+    using Field = std::optional<double> (*)(const CliOptions&);
+    const struct {
+        std::vector<std::string> lead;  // ends with the option
+        Field given;
+    } options[] = {
+        {{"--amount"}, [](const CliOptions& o) { return o.terms.amount; }},
+        {{"--extra"}, [](const CliOptions& o) { return o.terms.additionalPayment; }},
+        {{"solve", "--rate", "6", "--periods", "360", "--payment"},
+         [](const CliOptions& o) { return o.payment; }},
+        {{"refinance", "--original-amount"},
+         [](const CliOptions& o) { return std::optional(o.refinance.originalAmount); }},
+        {{"refinance", "--closing-cost"},
+         [](const CliOptions& o) { return std::optional(o.refinance.closingCost); }},
+    };
+    for (const auto& option : options) {
+        for (const auto& [text, value] : test::kMoneyTexts) {
+            std::vector<std::string> args = option.lead;
+            args.push_back(text);
+            if (value) {
+                EXPECT_EQ(value, option.given(Parsed(args))) << option.lead.back() << text;
+            } else {
+                EXPECT_EQ(option.lead.back() + " \"" + text + "\": Please enter a number.",
+                          ErrorOf(args));
+            }
+        }
+    }
 }
 
 TEST(ParseCliArguments, UnknownWordsListWhatIsValid) {
@@ -221,11 +255,13 @@ TEST(UsageText, SpellsTheOptionTablesAsHelpAlwaysHas) {
         "  --balloon N              balloon payoff at payment N\n"
         "\n"
         "Other options:\n"
-        "  --open FILE.brw          start from a saved loan; TERMS given as well override it\n"
+        "  --open FILE.brw          start from a saved loan (- reads standard input);\n"
+        "                           TERMS given as well override it\n"
         "  --year YYYY              list one calendar year only\n"
         "  --format FORMAT          text (default) | html | table | csv | brw | json\n"
         "                           (refinance: text or json)\n"
-        "  --output FILE            write to FILE instead of standard output (brw needs it)\n"
+        "  --output FILE            write to FILE instead of standard output (brw needs\n"
+        "                           FILE, or - for standard output)\n"
         "\n"
         "solve also takes:\n"
         "  --payment P              payment per period\n"

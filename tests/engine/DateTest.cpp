@@ -1,6 +1,7 @@
 #include "engine/Limits.h"
 #include "engine/NumberParse.h"
 #include "engine/OleDateTime.h"
+#include "tests/support/MoneyTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,10 @@ TEST(NumberParse, Doubles) {
          {"", " ", "1,5", "12x", "inf", "nan", "-inf", "0x10", "1e999", "+", "--1", "1 2"}) {
         EXPECT_FALSE(ParseDouble(bad)) << bad;
     }
+}
+
+TEST(NumberParse, MoneyAsTheProgramWritesIt) {
+    for (const auto& [text, value] : test::kMoneyTexts) EXPECT_EQ(value, ParseMoney(text)) << text;
 }
 
 TEST(NumberParse, Integers) {
