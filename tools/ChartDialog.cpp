@@ -1,11 +1,14 @@
 #include "tools/ChartDialog.h"
 
 #include "engine/CTamsicDoc.h"
+#include "engine/FileIo.h"
 #include "tools/DialogUnits.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontInfo>
@@ -14,8 +17,9 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSvgGenerator>
+
+#include <string_view>
 
 namespace {
 
@@ -33,6 +37,24 @@ ImageFormat FormatOfName(const QString& path) {
     if (suffix == QLatin1String("svg")) return ImageFormat::Svg;
     return ImageFormat::None;
 }
+
+// Asks for the image file. The chosen type's suffix is added to a name without one before
+// the dialog asks whether to replace a file, so the question is about the file written.
+class ImageFileDialog final : public QFileDialog {
+public:
+    explicit ImageFileDialog(QWidget* parent)
+        : QFileDialog(parent, QStringLiteral("Save Image As")) {
+        setAcceptMode(QFileDialog::AcceptSave);
+        setFileMode(QFileDialog::AnyFile);
+        setNameFilters({kPngFilter, kSvgFilter});
+    }
+
+    void accept() override {
+        setDefaultSuffix(selectedNameFilter() == kSvgFilter ? QStringLiteral("svg")
+                                                            : QStringLiteral("png"));
+        QFileDialog::accept();
+    }
+};
 
 }  // namespace
 
@@ -74,13 +96,16 @@ QString ChartDialog::SaveImage(const QString& path) const {
     if (format == ImageFormat::None) {
         return QStringLiteral("Cannot save %1: the name must end in .png or .svg.").arg(path);
     }
-    QSaveFile file(path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written && format == ImageFormat::Png) {
-        written = ChartImage().save(&file, "PNG");
-    } else if (written) {
+    // A picture is small: made whole in memory, it goes to the file through the same save
+    // as every export, with its handling of links, pipes, devices and failures.
+    QBuffer image;
+    image.open(QIODevice::WriteOnly);
+    bool made = false;
+    if (format == ImageFormat::Png) {
+        made = ChartImage().save(&image, "PNG");
+    } else {
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&image);
         svg.setSize(size());
         svg.setViewBox(rect());
         // The file gives its size in millimetres; at 96 dots an inch they are the pixels of
@@ -89,13 +114,15 @@ QString ChartDialog::SaveImage(const QString& path) const {
         svg.setTitle(windowTitle());
         QPainter painter(&svg);
         Paint(painter);
-        written = painter.end();
+        made = painter.end();
     }
-    if (written && file.commit()) return {};
-    const QString reason = file.error() != QFileDevice::NoError
-                               ? file.errorString()
-                               : QStringLiteral("the image could not be written");
-    return QStringLiteral("Cannot save %1: %2.").arg(path, reason);
+    if (!made) return QStringLiteral("Cannot save %1: the image could not be made.").arg(path);
+    const QByteArray& bytes = image.data();
+    const brellow::FileResult written = brellow::WriteFileAtomically(
+        QFile::encodeName(path).toStdString(),
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    if (written) return {};
+    return QStringLiteral("Cannot save %1: %2.").arg(path, QString::fromStdString(written.reason));
 }
 
 void ChartDialog::TextAt(QPainter& painter, int x, int y, const QString& text) {
@@ -135,14 +162,8 @@ void ChartDialog::OnCopyImage() {
 }
 
 void ChartDialog::OnSaveImageAs() {
-    QString filter = kPngFilter;
-    QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save Image As"), QString(),
-                                     kPngFilter + QStringLiteral(";;") + kSvgFilter, &filter);
-    if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) {
-        path += filter == kSvgFilter ? QStringLiteral(".svg") : QStringLiteral(".png");
-    }
-    const QString error = SaveImage(path);
+    ImageFileDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString error = SaveImage(dialog.selectedFiles().first());
     if (!error.isEmpty()) QMessageBox::warning(this, QStringLiteral("Brellow"), error);
 }

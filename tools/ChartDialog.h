@@ -39,7 +39,8 @@ public:
     QImage ChartImage() const;
     // Writes the picture to `path`, as SVG when the name ends in ".svg" and as PNG when it
     // ends in ".png" (either case); returns the message that names the file and the reason
-    // when it cannot, else an empty text. The old file stays whole when writing fails.
+    // when it cannot, else an empty text. Saved as the exports are: the old file stays whole
+    // when writing fails, and a link, a pipe or a device is written through, not replaced.
     QString SaveImage(const QString& path) const;
 
     QAction* CopyImageAction() const noexcept { return m_copyImage; }
