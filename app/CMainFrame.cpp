@@ -35,6 +35,18 @@ QStringList LoanFilesOf(const QMimeData* data) {
     return paths;
 }
 
+// The loan files of a drag, accepted as a copy whatever the source proposes: opening only
+// reads them, and a source told they were moved may delete them. None when the source does
+// not offer a copy.
+QStringList TakeLoanFiles(QDropEvent* event) {
+    if (!(event->possibleActions() & Qt::CopyAction)) return {};
+    QStringList paths = LoanFilesOf(event->mimeData());
+    if (paths.isEmpty()) return paths;
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return paths;
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(QWidget* parent)
@@ -231,13 +243,12 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (!LoanFilesOf(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    TakeLoanFiles(event);
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QStringList paths = LoanFilesOf(event->mimeData());
+    const QStringList paths = TakeLoanFiles(event);
     if (paths.isEmpty()) return;
-    event->acceptProposedAction();
     // Opened once the drop has returned: the program the files came from would otherwise
     // wait while a message about a file that cannot be read is open.
     QMetaObject::invokeMethod(

@@ -100,6 +100,28 @@ TEST_F(FileDropTest, AFileThatCannotBeReadIsReportedAndTheOthersStillOpen) {
     EXPECT_EQ(expected, OpenLoans());
 }
 
+TEST_F(FileDropTest, DropsAreTakenAsCopiesWhateverTheSourceProposes) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(SavedLoan(QStringLiteral("moved.brw"), 1000.0))});
+    const QPoint at(frame->width() / 2, frame->height() / 2);
+    const Qt::DropActions copyOrMove = Qt::CopyAction | Qt::MoveAction;
+    // Shift makes the source propose a move.
+    QDragEnterEvent enter(at, copyOrMove, &data, Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_EQ(Qt::MoveAction, enter.proposedAction());
+    QApplication::sendEvent(frame.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(Qt::CopyAction, enter.dropAction());
+    QDropEvent drop(at, copyOrMove, &data, Qt::LeftButton, Qt::ShiftModifier);
+    QApplication::sendEvent(frame.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(Qt::CopyAction, drop.dropAction());
+
+    // A source that offers nothing but a move is turned away.
+    QDragEnterEvent moveOnly(at, Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &moveOnly);
+    EXPECT_FALSE(moveOnly.isAccepted());
+}
+
 TEST_F(FileDropTest, OnlyLocalLoanFilesAreTaken) {
     const struct {
         const char* what;
