@@ -3,12 +3,14 @@
 #include "app/CMainFrame.h"
 #include "app/DisplaySettings.h"
 #include "app/SettingsStore.h"
+#include "engine/FileIo.h"
 #include "output/MessageText.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 #include "view/LoanPrinter.h"
 #include "view/PrintOutput.h"
 
+#include <QFile>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -70,6 +72,15 @@ const SwitchRow* FindSwitch(std::string_view argument) {
 // Prints `file` as the switch says, on the printer or into the PDF file `target`; returns the
 // failure, or an empty text.
 QString PrintLoan(Switch which, const QString& target, const QString& file) {
+    if (which == Switch::PrintToPdf) {
+        // The printout must not take the place of the loan it prints.
+        const brellow::FileResult refused = brellow::CheckNotOverInput(
+            QFile::encodeName(target).toStdString(), QFile::encodeName(file).toStdString());
+        if (!refused) {
+            return QStringLiteral("Cannot write %1: %2.")
+                .arg(target, QFile::decodeName(refused.reason.c_str()));
+        }
+    }
     LoanDocument document;
     const QString unreadable = document.readFrom(file);
     if (!unreadable.isEmpty()) return unreadable;

@@ -20,6 +20,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <numeric>
 #include <optional>
@@ -178,11 +180,28 @@ TEST_F(PrintFromCommandLineTest, FailuresNameTheFileAndLeaveTheOutputAlone) {
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old");
     old.close();
+    // The loan printed, under its name or a link's, and a pipe that nobody reads.
+    const QString link = dir.filePath(QStringLiteral("link.pdf"));
+    const QString pipe = dir.filePath(QStringLiteral("pipe.pdf"));
+    ASSERT_TRUE(QFile::link(loan, link));
+    ASSERT_EQ(0, ::mkfifo(QFile::encodeName(pipe).constData(), 0600));
+    const std::string stored = Contents(loan);
+    const std::string overLoan = ": it is " + loan.toStdString() + ", the loan being read.\n";
     const struct {
         QStringList arguments;
         int status;
         std::string err;
     } cases[] = {
+        {{QStringLiteral("--print-to-pdf"), loan, loan},
+         1,
+         "brellow: Cannot write " + loan.toStdString() + overLoan},
+        {{QStringLiteral("--print-to-pdf"), link, loan},
+         1,
+         "brellow: Cannot write " + link.toStdString() + overLoan},
+        {{QStringLiteral("--print-to-pdf"), pipe, loan},
+         1,
+         "brellow: Cannot write " + pipe.toStdString() + ": nobody is reading from " +
+             pipe.toStdString() + ".\n"},
         {{QStringLiteral("--print-to-pdf"), pdf, missing},
          1,
          "brellow: Cannot open " + missing.toStdString() + ": No such file or directory.\n"},
@@ -215,6 +234,7 @@ TEST_F(PrintFromCommandLineTest, FailuresNameTheFileAndLeaveTheOutputAlone) {
         EXPECT_EQ("", outcome.out);
     }
     EXPECT_EQ("old", Contents(pdf));
+    EXPECT_EQ(stored, Contents(loan));
     if (QPrinterInfo::defaultPrinterName().isEmpty()) {
         EXPECT_EQ("brellow: Cannot print " + loan.toStdString() +
                       ": there is no default printer.\n",
