@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <memory>
@@ -151,6 +152,8 @@ TEST_F(ExportTest, FailuresNameTheFileAndTheSystemsReason) {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("locked")));
     const QString locked = dir.filePath(QStringLiteral("locked"));
     ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const QString pipe = dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(0, ::mkfifo(QFile::encodeName(pipe).constData(), 0600));
     const struct {
         QString path;
         const char* message;
@@ -164,6 +167,8 @@ TEST_F(ExportTest, FailuresNameTheFileAndTheSystemsReason) {
         // A failed write says what went wrong: a full disk only when it is one.
         {QStringLiteral("/dev/full"), "Can not write %1!\nNo space left on device",
          QMessageBox::Critical, true},
+        // Reported, not waited for.
+        {pipe, "Can not open %1 to write!\nnobody is reading from %1", QMessageBox::NoIcon, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
