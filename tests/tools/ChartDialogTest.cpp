@@ -255,14 +255,11 @@ TEST(Charts, NothingToChartWithoutAScale) {
     }
 }
 
-// The pie shows the totals of the schedule; a negative amount or interest shows why there
-// is no pie instead.
-TEST(TotalChart, ShowsTheSchedulesTotalsOrWhyNot) {
-    const struct {
-        brellow::test::LoanFields loan;
-        const char* shown;
-    } cases[] = {
-        {{}, "$115,838.53"},
+// A negative amount or total interest of the schedule (not of one period) shows why there
+// is no pie.
+TEST(TotalChart, ANegativeAmountOrInterestShowsWhyThereIsNoPie) {
+    const std::pair<brellow::test::LoanFields, const char*> cases[] = {
+        {{}, ""},
         {{.amount = -100000},
          "Nothing to chart: the loan amount is negative ($-100,000.00), so principal and "
          "interest are not parts of one whole."},
@@ -270,20 +267,14 @@ TEST(TotalChart, ShowsTheSchedulesTotalsOrWhyNot) {
          "Nothing to chart: the total interest is negative ($-64,546.72), so principal and "
          "interest are not parts of one whole."},
     };
-    for (const auto& c : cases) {
-        QString nothing;
-        QByteArray picture;
-        gui_test::WhenModal<CTotalChartDlg>([&](CTotalChartDlg* dlg) {
-            nothing = dlg->NothingToChart();
-            QTemporaryDir dir;
-            QFile svg(dir.filePath("pie.svg"));
-            if (dlg->SaveImage(svg.fileName()).isEmpty() && svg.open(QIODevice::ReadOnly))
-                picture = svg.readAll();
+    for (const auto& [loan, reason] : cases) {
+        QString shown;
+        gui_test::WhenModal<CTotalChartDlg>([&shown](CTotalChartDlg* dlg) {
+            shown = dlg->NothingToChart();
             dlg->reject();
         });
-        ShowTotalChart(Loan(c.loan), nullptr);
-        EXPECT_TRUE(nothing == c.shown || (nothing.isEmpty() && picture.contains(c.shown)))
-            << c.shown << "\n" << nothing.toStdString();
+        ShowTotalChart(Loan(loan), nullptr);
+        EXPECT_EQ(reason, shown.toStdString());
     }
 }
 
