@@ -47,7 +47,8 @@ compounded, an additional payment per period and an optional balloon payoff. <b>
 Undo</b> (Ctrl+Z) and <b>Redo</b> (Ctrl+Y) step back and forth over the last change.</p>
 <ul>
 <li><b>Amount</b> and <b>additional payment</b>: dollars with a point for the decimals
-(1500.25), below 1,000,000,000,000. The amount is kept to the cent.</li>
+(1500.25), or as Brellow shows them ($1,500.25), below 1,000,000,000,000. The amount is kept
+to the cent.</li>
 <li><b>Total periods</b>: 0 to 1,000,000 payments; the label says what one period is.</li>
 <li><b>First payment date</b>: month first, 04/01/2003, or 2003-04-01. Monthly and longer
 payments fall on the same day of the month, or on the month's last day when it is shorter.

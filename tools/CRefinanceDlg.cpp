@@ -40,6 +40,15 @@ constexpr FieldLabel kLabels[] = {
     {"New Loan", "&Closing Cost", true},
 };
 constexpr std::size_t kFirstNewLoanField = static_cast<std::size_t>(RefinanceField::NewYears);
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < std::size(kLabels); ++i) {
+            if (kLabels[i].money != brellow::IsRefinanceMoneyField(static_cast<RefinanceField>(i)))
+                return false;
+        }
+        return true;
+    }(),
+    "the fields shown after a \"$\" are those read as money");
 
 QGroupBox* MakeGroup(QWidget* parent, const char* title, QLineEdit* const* fields,
                      std::size_t first, std::size_t end) {

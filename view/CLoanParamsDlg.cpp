@@ -23,6 +23,7 @@
 #include <charconv>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -128,7 +129,6 @@ CLoanParamsDlg::CLoanParamsDlg(QWidget* parent, HelpRequest help)
     helpButton->setAutoDefault(false);
     cancel->setAutoDefault(false);
 
-    auto* additionalLabel =
     // Each field is named by its label, which also gives it its Alt+letter.
     const auto label = [this](const char* text, QWidget* field = nullptr) {
         auto* label = new QLabel(QString::fromLatin1(text), this);
@@ -136,6 +136,7 @@ CLoanParamsDlg::CLoanParamsDlg(QWidget* parent, HelpRequest help)
         return label;
     };
     LabelField(m_stTotalPeriods, m_edPeriods);
+    auto* additionalLabel =
         label("A&dditional Payment Per Period (Optional):", m_edAdditionalPayment);
     additionalLabel->setWordWrap(true);
 
@@ -319,8 +320,10 @@ bool CLoanParamsDlg::ReadControls() {
     const QString notNumber = QStringLiteral("Please enter a number.");
     const QString notInteger = QStringLiteral("Please enter an integer.");
     // An untouched field keeps the value it was opened with (see the header).
-    const auto readDouble = [&](QLineEdit* edit, double opened) -> std::optional<double> {
-        const auto value = brellow::ParseDouble(Text(edit));
+    using Parse = std::optional<double> (*)(std::string_view);
+    const auto readDouble = [&](QLineEdit* edit, double opened,
+                                Parse parse = brellow::ParseDouble) -> std::optional<double> {
+        const auto value = parse(Text(edit));
         if (!value) {
             Refuse(edit, notNumber);
             return std::nullopt;
@@ -336,7 +339,7 @@ bool CLoanParamsDlg::ReadControls() {
     using FieldCheck = std::optional<brellow::TermsProblem> (*)(double);
     const auto readMoney = [&](QLineEdit* edit, double opened,
                                FieldCheck check) -> std::optional<double> {
-        const auto value = readDouble(edit, opened);
+        const auto value = readDouble(edit, opened, brellow::ParseMoney);
         if (!value) return std::nullopt;
         if (const auto problem = check(*value)) {
             Refuse(edit, QString::fromStdString(problem->message));
@@ -358,11 +361,10 @@ bool CLoanParamsDlg::ReadControls() {
     if (!rate) return false;
     auto firstPayment = brellow::ParseDate(Text(m_edFirstDate));
     if (!firstPayment) {
-        QString message = QStringLiteral("Please enter a date and/or time.");
-        if (HasShortYear(m_edFirstDate->text())) {
-            message += QStringLiteral("\nThe year needs four digits (01/01/2003).");
-        }
-        Refuse(m_edFirstDate, message);
+        const QString hint = HasShortYear(m_edFirstDate->text())
+                                 ? QStringLiteral("The year needs four digits (01/01/2003).")
+                                 : QStringLiteral("Enter the date as MM/DD/YYYY (01/01/2003).");
+        Refuse(m_edFirstDate, QStringLiteral("Please enter a date and/or time.\n") + hint);
         return false;
     }
     if (!m_edFirstDate->isModified()) firstPayment = m_dtFirstPayment;

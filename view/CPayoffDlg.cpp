@@ -33,7 +33,7 @@ struct Trial {
 
 Trial TryAdditionalPayment(const CTamsicDoc& doc, const std::string& text) {
     Trial trial;
-    const auto payment = brellow::ParseDouble(text);
+    const auto payment = brellow::ParseMoney(text);
     if (!payment) {
         trial.problem = QStringLiteral("Please enter a number.");
         return trial;

@@ -117,7 +117,7 @@ TEST(RefinanceAdvisor, RefusesTheFirstBadFieldInTabOrderAndFocusesIt) {
         {{{F::NewYears, "4294967296"}}, F::NewYears, "Please enter a positive integer."},
         {{{F::NewRate, "five"}}, F::NewRate, "Please enter a number."},
         {{{F::Points, "1,5"}}, F::Points, "Please enter a number."},
-        {{{F::ClosingCost, "$100"}}, F::ClosingCost, "Please enter a number."},
+        {{{F::ClosingCost, "$1,00"}}, F::ClosingCost, "Please enter a number."},
         // Inputs that leave the figures undefined, named with their group.
         {{{F::Years, "0"}}, F::Years, "Current Loan, Total Periods (years): " + range},
         {{{F::MonthsPaid, "121"}},
@@ -184,6 +184,11 @@ TEST(RefinanceAdvisor, ShowsTheAdviceForEachShape) {
                                               .closingCost = c.closingCost.toDouble()};
         EXPECT_EQ(brellow::AdviseRefinance(inputs).advice, advice.toStdString());
     }
+    // The money fields read amounts as the program shows them.
+    EXPECT_EQ(cases[1].advice, Advise({{F::OriginalAmount, "$120,000.00"},
+                                       {F::Years, "10"},
+                                       {F::NewYears, "20"},
+                                       {F::ClosingCost, "$15,000"}}));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "app/HelpWindow.h"
+#include "engine/Cents.h"
 #include "tests/app/GuiTestSupport.h"
+#include "tests/support/MoneyTexts.h"
 #include "tests/support/TestLoans.h"
 #include "view/CLoanParamsDlg.h"
 #include "view/CTamsicView.h"
@@ -7,11 +9,11 @@
 #include "view/LoanDocument.h"
 #include "view/LoanParamsCommands.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QAccessible>
-#include <QLabel>
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
@@ -148,8 +150,6 @@ TEST(LoanParamsDialog, TheLabelFollowsTheChosenPaymentPeriodNotTyping) {
     });
 }
 
-TEST(LoanParamsDialog, RefusesAFieldWithItsMessageAndSelectsIt) {
-    const char* const range = "Please enter an integer between 0 and 1000000.";
 TEST(LoanParamsDialog, EachFieldIsNamedByItsLabelWhoseLetterFocusesIt) {
     CLoanParamsDlg dlg;
     dlg.show();
@@ -182,6 +182,10 @@ TEST(LoanParamsDialog, EachFieldIsNamedByItsLabelWhoseLetterFocusesIt) {
     EXPECT_EQ("balloon", QApplication::focusWidget()->objectName());
 }
 
+TEST(LoanParamsDialog, RefusesAFieldWithItsMessageAndSelectsIt) {
+    const char* const range = "Please enter an integer between 0 and 1000000.";
+    const char* const notDate =
+        "Please enter a date and/or time.\nEnter the date as MM/DD/YYYY (01/01/2003).";
     const struct {
         const char* field;
         const char* text;
@@ -189,13 +193,13 @@ TEST(LoanParamsDialog, EachFieldIsNamedByItsLabelWhoseLetterFocusesIt) {
         bool balloon = false;
         const char* focus = nullptr;  // when not the field typed into
     } cases[] = {
-        {"amount", "1,000", "Please enter a number."},
+        {"amount", "1,00", "Please enter a number."},
         {"periods", "12x", "Please enter an integer."},
         {"periods", "1000001", range},
         {"periods", "-1", range},
         {"rate", "", "Please enter a number."},
-        {"firstDate", "", "Please enter a date and/or time."},
-        {"firstDate", "02/30/2003", "Please enter a date and/or time."},
+        {"firstDate", "", notDate},
+        {"firstDate", "02/30/2003", notDate},
         {"payoffPeriod", "1.5", "Please enter an integer.", true},
         {"additionalPayment", "nan", "Please enter a number."},
         {"amount", "1e12",
@@ -207,7 +211,8 @@ TEST(LoanParamsDialog, EachFieldIsNamedByItsLabelWhoseLetterFocusesIt) {
          "999,999,999,999.99."},
         {"firstDate", "01/01/03",
          "Please enter a date and/or time.\nThe year needs four digits (01/01/2003)."},
-        {"firstDate", "2/30/03", "Please enter a date and/or time."},
+        {"firstDate", "2/30/03", notDate},
+        {"firstDate", "2027-02-30", notDate},
         {"periods", "1000000",
          "The last payment would fall after 12/31/9999. Please enter "
          "an earlier first payment date or fewer periods.",
@@ -226,6 +231,30 @@ TEST(LoanParamsDialog, EachFieldIsNamedByItsLabelWhoseLetterFocusesIt) {
         }));
         EXPECT_FALSE(document.doc().IsModified());
     }
+}
+
+TEST(LoanParamsDialog, ReadsAmountsAsTheProgramShowsThemAndIsoDates) {
+    for (const auto& [text, value] : brellow::test::kMoneyTexts) {
+        LoanDocument document(Loan({.first = kApril2003}));
+        Change(document, [&](const Dialog& d) {
+            d.type("amount", text);
+            if (value) {
+                PressOk(d);
+                EXPECT_FALSE(d.dlg->isVisible()) << text;
+            } else {
+                EXPECT_EQ("Brellow|Please enter a number.", d.okWithMessage()) << text;
+            }
+        });
+        if (value) EXPECT_EQ(brellow::RoundToCents(*value), document.doc().GetLoanAmount()) << text;
+    }
+    LoanDocument document(Loan({.first = kApril2003}));
+    EXPECT_TRUE(Change(document, [](const Dialog& d) {
+        d.type("additionalPayment", "-$1,000.5");
+        d.type("firstDate", "2027-02-01");
+        PressOk(d);
+    }));
+    EXPECT_EQ(-1000.5, document.doc().GetAdditionalPayment());
+    EXPECT_EQ(OleDateTime::FromDate(2027, 2, 1), document.doc().GetFirstPaymentDate());
 }
 
 TEST(LoanParamsDialog, ChecksEachFieldWholeInTabOrder) {

@@ -91,9 +91,9 @@ TEST(PayoffDialog, ShowsTheFiguresAndFollowsTyping) {
               {"lastPayment", "12/01/2032"},
               {"totalPaid", "$215,838.53"},
               {"totalInterest", "$115,838.53"}}},
-            // Blanks around the number are allowed; n = -ln(1 - 500 / 1599.55) / ln(1.005)
-            // = 75.2.
-            {" 1000 ", With(kWithout, {{"payments", "76"},
+            // Blanks around the amount are allowed, and the form the program shows;
+            // n = -ln(1 - 500 / 1599.55) / ln(1.005) = 75.2.
+            {" $1,000.00 ", With(kWithout, {{"payments", "76"},
                                        {"lastPayment", "04/01/2009"},
                                        {"totalPaid", "$120,209.13"},
                                        {"totalInterest", "$20,209.13"},
@@ -158,7 +158,7 @@ TEST(PayoffDialog, AValueThatCannotBeUsedShowsANoteAndCannotBeApplied) {
         const char* note;
     } cases[] = {
         {"", "Please enter a number."},
-        {"1,000", "Please enter a number."},
+        {"1,00", "Please enter a number."},
         {"abc", "Please enter a number."},
         {"1e12",
          "Please enter an additional payment between -999,999,999,999.99 and "
