@@ -374,9 +374,12 @@ TEST_F(CliFiles, DashIsStandardInputOrOutput) {
         int status;
         std::string err;
     } refused[] = {
-        {{"--open", "-"}, "0123456789", kExitFileError,
+        {{"--open", "-"},
+         "0123456789",
+         kExitFileError,
          "Cannot open standard input: the file is shorter than 64 bytes."},
-        {{"--open", "-", "--rate", "5"}, std::string(stored.begin(), stored.end()),
+        {{"--open", "-", "--rate", "5"},
+         std::string(stored.begin(), stored.end()),
          kExitUsageError,
          "--periods (as read from standard input): Please enter an integer between 0 and "
          "1000000."},

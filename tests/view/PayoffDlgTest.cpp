@@ -94,12 +94,12 @@ TEST(PayoffDialog, ShowsTheFiguresAndFollowsTyping) {
             // Blanks around the amount are allowed, and the form the program shows;
             // n = -ln(1 - 500 / 1599.55) / ln(1.005) = 75.2.
             {" $1,000.00 ", With(kWithout, {{"payments", "76"},
-                                       {"lastPayment", "04/01/2009"},
-                                       {"totalPaid", "$120,209.13"},
-                                       {"totalInterest", "$20,209.13"},
-                                       {"paymentsSaved", "284"},
-                                       {"timeSaved", "23 years 8 months"},
-                                       {"interestSaved", "$95,629.40"}})},
+                                            {"lastPayment", "04/01/2009"},
+                                            {"totalPaid", "$120,209.13"},
+                                            {"totalInterest", "$20,209.13"},
+                                            {"paymentsSaved", "284"},
+                                            {"timeSaved", "23 years 8 months"},
+                                            {"interestSaved", "$95,629.40"}})},
             // Paying less each period leaves more for the last payment: interest is lost.
             {"-1", With(kWithout, {{"payments", "360"},
                                    {"lastPayment", "12/01/2032"},
