@@ -373,6 +373,8 @@ def a_refused_field_gets_the_focus_back(session):
 
 
 def main():
+    # The outer timeout's SIGTERM still stops the program and the daemons.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     brellow, cli, work = sys.argv[1:4]
     session = Session(brellow, cli, work)
     failed = []
