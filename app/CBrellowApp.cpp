@@ -14,6 +14,10 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
 #include <ostream>
 #include <string_view>
 
@@ -69,9 +73,44 @@ const SwitchRow* FindSwitch(std::string_view argument) {
     return nullptr;
 }
 
+// A print's progress on a terminal: one line, rewritten a few times a second and cleared
+// when the print ends.
+class TerminalProgress {
+public:
+    explicit TerminalProgress(std::ostream& err) : m_err(err) {}
+    ~TerminalProgress() {
+        if (m_shown) m_err << "\r\033[K" << std::flush;
+    }
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    PrintProgress Progress() {
+        return [this](int page, int, int total) {
+            const auto now = std::chrono::steady_clock::now();
+            if (m_shown && now - m_last < kEvery) return true;
+            m_last = now;
+            m_shown = true;
+            m_err << "\rPrinting page " << page << " of " << total << "\033[K" << std::flush;
+            return true;
+        };
+    }
+
+private:
+    static constexpr std::chrono::milliseconds kEvery{100};
+
+    std::ostream& m_err;
+    std::chrono::steady_clock::time_point m_last;
+    bool m_shown = false;
+};
+
+bool IsTerminal(const std::ostream& err) {
+    return err.rdbuf() == std::cerr.rdbuf() && ::isatty(STDERR_FILENO) == 1;
+}
+
 // Prints `file` as the switch says, on the printer or into the PDF file `target`; returns the
 // failure, or an empty text.
-QString PrintLoan(Switch which, const QString& target, const QString& file) {
+QString PrintLoan(Switch which, const QString& target, const QString& file,
+                  const PrintProgress& progress) {
     if (which == Switch::PrintToPdf) {
         // The printout must not take the place of the loan it prints.
         const brellow::FileResult refused = brellow::CheckNotOverInput(
@@ -93,7 +132,7 @@ QString PrintLoan(Switch which, const QString& target, const QString& file) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setResolution(600);
     if (which == Switch::PrintToPdf) {
-        return PrintToPdf(loan, target, printer.pageLayout(), printer.resolution());
+        return PrintToPdf(loan, target, printer.pageLayout(), printer.resolution(), {}, progress);
     }
     const QString name = which == Switch::PrintTo ? target : QPrinterInfo::defaultPrinterName();
     if (name.isEmpty()) {
@@ -103,7 +142,7 @@ QString PrintLoan(Switch which, const QString& target, const QString& file) {
         return QStringLiteral("Cannot print %1: there is no printer named %2.").arg(file, name);
     }
     printer.setPrinterName(name);
-    return PrintOn(loan, printer);
+    return PrintOn(loan, printer, progress);
 }
 
 }  // namespace
@@ -131,7 +170,13 @@ std::optional<int> CBrellowApp::RunWithoutWindow(const QStringList& arguments, s
     if (arguments.size() != command->operands + 1) {
         return Fail(err, 2, first + " takes " + std::string(command->operandNames), kUsage);
     }
-    const QString failure = PrintLoan(command->id, arguments.value(1), arguments.last());
+    QString failure;
+    {
+        // Gone, and its line cleared, before a failure is reported.
+        TerminalProgress terminal(err);
+        failure = PrintLoan(command->id, arguments.value(1), arguments.last(),
+                            IsTerminal(err) ? terminal.Progress() : PrintProgress());
+    }
     if (failure.isEmpty()) return 0;
     return Fail(err, 1, failure.toStdString());
 }

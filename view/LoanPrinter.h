@@ -18,11 +18,14 @@
 // running totals and an empty band) and go to a new page when they do not fit; a table whose
 // header and first row would not fit below the summary (a screen table top far down, below
 // thousands of year tabs) starts at the top of page 2. Continuation pages carry neither the
-// summary nor a repeated header. So no page is ever blank, and a pass that draws nothing
-// counts exactly the pages a printing pass produces: 360 monthly rows on A4 at 600 dpi with
+// summary nor a repeated header. So no page is ever blank, and every continuation page holds
+// the same number of rows: the page count, and the rows of any page, follow from arithmetic,
+// and a page is drawn by walking only its own rows. 360 monthly rows on A4 at 600 dpi with
 // 10 mm margins take 7 pages.
 
 #include <QPageRanges>
+
+#include <memory>
 
 class CTamsicView;
 class LoanDocument;
@@ -48,8 +51,13 @@ public:
     // screen layout; the table only when `showTable`. The document must outlive the printer.
     LoanPrinter(const CTamsicView& view, bool showTable);
 
-    // The pages the printout takes on `area`.
+    // The pages the printout takes on `area`. Every page after the one the table starts on
+    // holds the same number of rows, so this needs no walk of the schedule.
     int CountPages(const PrintArea& area) const;
+    // Draws page `page` (from 1) of the printout on `area` with `painter`, in the area's
+    // device pixels with the origin at its top left. Only that page's rows are computed,
+    // from the schedule's checkpoint nearest to its first row.
+    void DrawPage(QPainter& painter, const PrintArea& area, int page) const;
     // Draws the pages listed in `pages` (every page when it is empty) with `painter`, which is
     // active on `device`: the first of them on the device's current page, each further one
     // on a new page. False when the device refused a new page.
@@ -59,7 +67,9 @@ public:
     QString Title() const;
 
 private:
-    class Pass;
+    friend class PrintRun;
+    class Layout;
+    class Sheet;
 
     const LoanDocument& m_document;
     int m_year;
@@ -70,4 +80,36 @@ private:
     int m_tableRight;
     int m_columnWidth;
     int m_rowHeight;
+};
+
+// A printout going to a paged device one page at a time, so that its caller can report
+// progress and stop between pages. Consecutive pages continue one walk of the schedule.
+//   PrintRun run(loan, painter, printer);
+//   while (run.NextPage() != 0 && run.DrawNext()) { ...progress, or stop... }
+class PrintRun {
+public:
+    // `painter` is active on `device`; `pages` as for LoanPrinter::Draw.
+    PrintRun(const LoanPrinter& loan, QPainter& painter, QPagedPaintDevice& device,
+             const QPageRanges& pages = {});
+    ~PrintRun();
+    PrintRun(const PrintRun&) = delete;
+    PrintRun& operator=(const PrintRun&) = delete;
+
+    // How many pages the run draws, and how many of them it has drawn.
+    int PageCount() const noexcept { return m_count; }
+    int Drawn() const noexcept { return m_drawn; }
+    // The number of the page DrawNext draws, 0 when the run is over.
+    int NextPage() const noexcept { return m_next; }
+    // Draws the next page; false, ending the run, when the device refused a new page.
+    bool DrawNext();
+
+private:
+    int FollowingPage(int page) const;
+
+    QPagedPaintDevice& m_device;
+    const QPageRanges m_pages;
+    std::unique_ptr<LoanPrinter::Sheet> m_sheet;
+    int m_count = 0;
+    int m_drawn = 0;
+    int m_next = 0;
 };

@@ -3,25 +3,28 @@
 #include "engine/FileIo.h"
 #include "output/ChunkedOutput.h"
 #include "view/LoanPrinter.h"
+#include "view/PrintPreviewDialog.h"
 
-#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QIODevice>
 #include <QMessageBox>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProgressDialog>
+
+#include <string>
+#include <utility>
 
 namespace {
 
-// Hands the PDF writer's many small writes to an atomic file in large pieces.
-class AtomicFileDevice final : public QIODevice {
+// Hands the PDF writer's many small writes to a file or standard output in large pieces.
+class SinkDevice final : public QIODevice {
 public:
-    explicit AtomicFileDevice(brellow::AtomicFile& file) : m_output(file) { open(WriteOnly); }
+    explicit SinkDevice(brellow::ByteSink& sink) : m_output(sink) { open(WriteOnly); }
 
     bool isSequential() const override { return true; }
     bool Flush() { return m_output.Flush(); }
@@ -42,11 +45,54 @@ QPageRanges ChosenPages(const QPrinter& printer) {
     return printer.printRange() == QPrinter::PageRange ? printer.pageRanges() : QPageRanges();
 }
 
-// While a preview collects its pages, the printer paints into pictures of them.
-bool IsPreviewing(QPrinter& printer) {
-    const QPaintEngine* const engine = printer.paintEngine();
-    return engine && engine->type() == QPaintEngine::Picture;
+enum class RunEnd { Done, Stopped, Refused };
+
+// Draws the pages of `run`, telling `progress` of each before it is drawn.
+RunEnd DrawPages(PrintRun& run, const PrintProgress& progress) {
+    while (const int page = run.NextPage()) {
+        if (progress && !progress(page, run.Drawn(), run.PageCount())) return RunEnd::Stopped;
+        if (!run.DrawNext()) return RunEnd::Refused;
+    }
+    return RunEnd::Done;
 }
+
+// The page being printed and Cancel, shown once a print has taken a moment. Between pages
+// the windows repaint; they take no input until the dialog is up, and then it is modal, so
+// nothing can close the document being printed.
+class PrintProgressDialog {
+public:
+    explicit PrintProgressDialog(QWidget* parent) : m_dialog(parent) {
+        m_dialog.setWindowTitle(QStringLiteral("Brellow"));
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setMinimumDuration(kShowAfterMs);
+        m_dialog.setAutoReset(false);
+        m_dialog.setAutoClose(false);
+        m_clock.start();
+    }
+
+    PrintProgress Progress() {
+        return [this](int page, int done, int total) {
+            if (done > 0 && m_clock.elapsed() < kEventsEveryMs) return true;
+            m_clock.restart();
+            m_dialog.setMaximum(total);
+            m_dialog.setLabelText(QStringLiteral("Printing page %L1...").arg(page));
+            m_dialog.setValue(done);
+            QCoreApplication::processEvents(m_dialog.isVisible()
+                                                ? QEventLoop::AllEvents
+                                                : QEventLoop::ExcludeUserInputEvents);
+            return !m_dialog.wasCanceled();
+        };
+    }
+    bool Cancelled() const { return m_dialog.wasCanceled(); }
+
+private:
+    static constexpr int kShowAfterMs = 500;
+    // Often enough for smooth repainting, seldom enough to cost the print nothing.
+    static constexpr int kEventsEveryMs = 20;
+
+    QProgressDialog m_dialog;
+    QElapsedTimer m_clock;
+};
 
 void ShowFailure(QWidget* parent, const QString& message) {
     QMessageBox::warning(parent, QStringLiteral("Brellow"), message);
@@ -54,13 +100,13 @@ void ShowFailure(QWidget* parent, const QString& message) {
 
 }  // namespace
 
-QString PrintOn(const LoanPrinter& loan, QPrinter& printer) {
+QString PrintOn(const LoanPrinter& loan, QPrinter& printer, const PrintProgress& progress) {
     if (printer.outputFormat() == QPrinter::PdfFormat) {
         if (printer.outputFileName().isEmpty()) {
             return QStringLiteral("Cannot print: there is no printer and no PDF file was named.");
         }
         return PrintToPdf(loan, printer.outputFileName(), printer.pageLayout(),
-                          printer.resolution(), ChosenPages(printer));
+                          printer.resolution(), ChosenPages(printer), progress);
     }
     printer.setDocName(loan.Title());
     const QString failed =
@@ -68,36 +114,70 @@ QString PrintOn(const LoanPrinter& loan, QPrinter& printer) {
             .arg(printer.printerName());
     QPainter painter;
     if (!painter.begin(&printer)) return failed;
-    const bool drawn = loan.Draw(painter, printer, ChosenPages(printer));
-    if (!drawn) printer.abort();
+    RunEnd end;
+    {
+        PrintRun run(loan, painter, printer, ChosenPages(printer));
+        end = DrawPages(run, progress);
+    }
+    if (end != RunEnd::Done) printer.abort();
     const bool ended = painter.end();
-    if (!drawn || !ended || printer.printerState() == QPrinter::Error) return failed;
+    if (end == RunEnd::Stopped) return {};
+    if (end == RunEnd::Refused || !ended || printer.printerState() == QPrinter::Error) {
+        return failed;
+    }
     return {};
 }
 
-QString PrintToPdf(const LoanPrinter& loan, const QString& path, const QPageLayout& layout,
-                   int resolution, const QPageRanges& pages) {
-    const auto failed = [&path](const std::string& reason) {
-        return QStringLiteral("Cannot write %1: %2.").arg(path, QString::fromStdString(reason));
-    };
-    brellow::AtomicFile file(QFile::encodeName(path).toStdString());
-    if (!file.Status()) return failed(file.Status().reason);
+namespace {
+
+// Writes the printout as PDF into `sink`. Refused comes with the reason, unless the sink
+// refused the bytes: its owner knows why.
+std::pair<RunEnd, std::string> WritePdf(const LoanPrinter& loan, brellow::ByteSink& sink,
+                                        const QPageLayout& layout, int resolution,
+                                        const QPageRanges& pages, const PrintProgress& progress) {
+    SinkDevice device(sink);
+    QPdfWriter writer(&device);
+    writer.setResolution(resolution);
+    writer.setPageLayout(layout);
+    writer.setTitle(loan.Title());
+    writer.setCreator(QStringLiteral("Brellow"));
+    QPainter painter;
+    if (!painter.begin(&writer)) return {RunEnd::Refused, "the PDF writer could not start"};
+    RunEnd end;
     {
-        AtomicFileDevice device(file);
-        QPdfWriter writer(&device);
-        writer.setResolution(resolution);
-        writer.setPageLayout(layout);
-        writer.setTitle(loan.Title());
-        writer.setCreator(QStringLiteral("Brellow"));
-        QPainter painter;
-        if (!painter.begin(&writer)) return failed("the PDF writer could not start");
-        const bool drawn = loan.Draw(painter, writer, pages);
-        painter.end();
-        if (!drawn) return failed("a page could not be started");
-        device.Flush();
+        PrintRun run(loan, painter, writer, pages);
+        end = DrawPages(run, progress);
     }
+    painter.end();
+    if (end == RunEnd::Refused) return {end, "a page could not be started"};
+    if (end == RunEnd::Done && !device.Flush()) return {RunEnd::Refused, {}};
+    return {end, {}};
+}
+
+QString CannotWrite(const QString& name, const std::string& reason) {
+    return QStringLiteral("Cannot write %1: %2.").arg(name, QString::fromStdString(reason));
+}
+
+}  // namespace
+
+QString PrintToPdf(const LoanPrinter& loan, const QString& path, const QPageLayout& layout,
+                   int resolution, const QPageRanges& pages, const PrintProgress& progress) {
+    brellow::AtomicFile file(QFile::encodeName(path).toStdString());
+    if (!file.Status()) return CannotWrite(path, file.Status().reason);
+    const auto [end, reason] = WritePdf(loan, file, layout, resolution, pages, progress);
+    // Uncommitted, the file's temporary goes with it.
+    if (end == RunEnd::Stopped) return {};
+    if (!reason.empty()) return CannotWrite(path, reason);
     const brellow::FileResult written = file.Commit();
-    return written ? QString() : failed(written.reason);
+    return written ? QString() : CannotWrite(path, written.reason);
+}
+
+QString PrintToPdf(const LoanPrinter& loan, brellow::ByteSink& sink, const QString& name,
+                   const QPageLayout& layout, int resolution, const PrintProgress& progress) {
+    const auto [end, reason] = WritePdf(loan, sink, layout, resolution, {}, progress);
+    if (end != RunEnd::Refused) return {};
+    return reason.empty() ? QStringLiteral("Cannot write %1.").arg(name)
+                          : CannotWrite(name, reason);
 }
 
 bool PrintWithDialog(const LoanPrinter& loan, QPrinter& printer, QWidget* parent) {
@@ -107,38 +187,22 @@ bool PrintWithDialog(const LoanPrinter& loan, QPrinter& printer, QWidget* parent
     printer.setPrintRange(QPrinter::AllPages);
     printer.setFromTo(1, pages);
     if (dialog.exec() != QDialog::Accepted) return false;
-    const QString failure = PrintOn(loan, printer);
-    if (failure.isEmpty()) return true;
+    PrintProgressDialog progress(parent);
+    const QString failure = PrintOn(loan, printer, progress.Progress());
+    if (failure.isEmpty()) return !progress.Cancelled();
     ShowFailure(parent, failure);
     return false;
 }
 
 int PreviewWithDialog(const LoanPrinter& loan, QPrinter& printer, int pagesSideBySide,
                       QWidget* parent) {
-    // A range chosen for an earlier print must not cut what the preview's Print button prints.
-    printer.setPrintRange(QPrinter::AllPages);
-    QPrintPreviewDialog dialog(&printer, parent);
-    QString failure;
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&loan, &failure](QPrinter* target) {
-                         if (!IsPreviewing(*target)) {
-                             failure = PrintOn(loan, *target);
-                             return;
-                         }
-                         QPainter painter(target);
-                         loan.Draw(painter, *target);
-                     });
-    const char* const mode = pagesSideBySide == 2 ? "facingModeAction" : "singleModeAction";
-    if (auto* const action = dialog.findChild<QAction*>(QLatin1String(mode))) action->trigger();
-    dialog.exec();
-    if (!failure.isEmpty()) ShowFailure(parent, failure);
-    const auto* const preview = dialog.findChild<QPrintPreviewWidget*>();
-    switch (preview ? preview->viewMode() : QPrintPreviewWidget::AllPagesView) {
-        case QPrintPreviewWidget::SinglePageView:
-            return 1;
-        case QPrintPreviewWidget::FacingPagesView:
-            return 2;
-        default:
-            return pagesSideBySide;
+    int shown = pagesSideBySide;
+    bool print = false;
+    {
+        PrintPreviewDialog dialog(loan, printer, pagesSideBySide, parent);
+        print = dialog.exec() == PrintPreviewDialog::PrintChosen;
+        shown = dialog.PagesSideBySide();
     }
+    if (print) PrintWithDialog(loan, printer, parent);
+    return shown;
 }

@@ -7,18 +7,20 @@
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 #include "view/LoanPrinter.h"
+#include "view/PrintPreviewDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <sys/stat.h>
 
@@ -109,24 +111,70 @@ TEST_F(PrintTest, ThePrintDialogIsToldThePagesThatPrintForTheYearShown) {
 TEST_F(PrintTest, PreviewShowsThePagesAndRemembersTwoSideBySide) {
     const auto preview = [this](bool showTwo) {
         int pages = 0;
-        auto mode = QPrintPreviewWidget::AllPagesView;
-        WhenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog* dialog) {
-            const auto* const widget = dialog->findChild<QPrintPreviewWidget*>();
-            pages = widget->pageCount();
-            mode = widget->viewMode();
+        int sideBySide = 0;
+        WhenModal<PrintPreviewDialog>([&](PrintPreviewDialog* dialog) {
+            pages = dialog->PageCount();
+            sideBySide = dialog->PagesSideBySide();
             if (showTwo) dialog->findChild<QAction*>(QStringLiteral("facingModeAction"))->trigger();
             dialog->reject();
         });
         frame->GetAction(Command::PrintPreview)->trigger();
         EXPECT_EQ(Counted(), pages);
-        return mode;
+        return sideBySide;
     };
     // Closed as it opened: nothing is written.
-    EXPECT_EQ(QPrintPreviewWidget::SinglePageView, preview(false));
+    EXPECT_EQ(1, preview(false));
     EXPECT_FALSE(Store().contains(QStringLiteral("Settings/PreviewPages")));
-    EXPECT_EQ(QPrintPreviewWidget::SinglePageView, preview(true));
+    EXPECT_EQ(1, preview(true));
     EXPECT_EQ(2, Store().value(QStringLiteral("Settings/PreviewPages")).toInt());
-    EXPECT_EQ(QPrintPreviewWidget::FacingPagesView, preview(false));
+    EXPECT_EQ(2, preview(false));
+}
+
+TEST_F(PrintTest, PrintInThePreviewPrintsEveryPageOnceItIsClosed) {
+    const QString path = dir.filePath(QStringLiteral("preview.pdf"));
+    frame->Printer().setOutputFileName(path);
+    WhenModal<PrintPreviewDialog>([](PrintPreviewDialog* dialog) {
+        WhenModal<QPrintDialog>([](QPrintDialog* print) { print->accept(); });
+        dialog->findChild<QAction*>(QStringLiteral("printAction"))->trigger();
+    });
+    frame->GetAction(Command::PrintPreview)->trigger();
+    EXPECT_EQ(Periods(1, 360), PrintedPeriods(pdf_text::Pages(path)));
+}
+
+// A long print names the page it prints and can be cancelled; the window keeps handling its
+// events meanwhile. Cancelled, a PDF leaves an old file as it was and no temporary file.
+TEST_F(PrintTest, ALongPrintCanBeCancelledAndLeavesNothingBehind) {
+    LoanDocument& document = view->GetDocument();
+    document.doc().SetTerms(brellow::test::LoanFields{.amount = 900000000000.0,
+                                                      .periods = 400000,
+                                                      .rate = 0.01,
+                                                      .payment = 0}
+                                .Terms());
+    document.doc().ComputePayment();
+    document.notifyTermsChanged();
+    const QString path = dir.filePath(QStringLiteral("long.pdf"));
+    QFile old(path);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    frame->Printer().setOutputFileName(path);
+
+    int ticks = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(5);
+    QString shown;
+    WhenModal<QPrintDialog>([](QPrintDialog* dialog) { dialog->accept(); });
+    WhenModal<QProgressDialog>([&shown](QProgressDialog* progress) {
+        shown = progress->labelText();
+        progress->cancel();
+    });
+    frame->GetAction(Command::Print)->trigger();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Printing page "))) << shown.toStdString();
+    EXPECT_GT(ticks, 0);
+    EXPECT_EQ("old", Contents(path));
+    EXPECT_EQ(QStringList{QStringLiteral("long.pdf")},
+              QDir(dir.path()).entryList(QDir::Files | QDir::Hidden));
 }
 
 class PrintFromCommandLineTest : public ::testing::Test {
@@ -268,8 +316,21 @@ TEST_F(PrintFromCommandLineTest, TheProgramPrintsWithoutADisplay) {
         EXPECT_TRUE(program.waitForFinished(60000));
         return std::make_pair(program.exitCode(), program.readAllStandardError().toStdString());
     };
-    EXPECT_EQ(0, run(loan).first);
+    // Standard error is no terminal here: no progress on it.
+    EXPECT_EQ(std::make_pair(0, std::string()), run(loan));
     EXPECT_EQ(Periods(1, 360), PrintedPeriods(pdf_text::Pages(pdf)));
+    // On a terminal, the page being printed, cleared once the print is done.
+    QProcess terminal;
+    terminal.setProcessEnvironment(environment);
+    terminal.start(QStringLiteral("script"),
+                   {QStringLiteral("-qec"),
+                    QStringLiteral("'%1' --print-to-pdf '%2' '%3'")
+                        .arg(QStringLiteral(BRELLOW_PROGRAM), pdf, loan),
+                    QStringLiteral("/dev/null")});
+    EXPECT_TRUE(terminal.waitForFinished(60000));
+    const std::string shown = terminal.readAllStandardOutput().toStdString();
+    EXPECT_NE(std::string::npos, shown.find("\rPrinting page 1 of ")) << shown;
+    EXPECT_TRUE(shown.ends_with("\r\033[K")) << shown;
     const QString missing = dir.filePath(QStringLiteral("missing.brw"));
     const auto [status, err] = run(missing);
     EXPECT_EQ(1, status);

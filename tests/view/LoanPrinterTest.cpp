@@ -6,14 +6,21 @@
 #include "view/DisplaySettings.h"
 #include "view/LoanDocument.h"
 #include "view/PrintOutput.h"
+#include "view/PrintPreviewDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
 #include <QImage>
 #include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QScrollArea>
 #include <QTemporaryDir>
+#include <QTest>
 
+#include <fstream>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -32,6 +39,15 @@ QPageLayout Paper(QPageSize::PageSizeId size) {
 PrintArea AreaOf(const QPageLayout& layout, int dpi) {
     const QRect printable = layout.paintRectPixels(dpi);
     return {printable.width(), printable.height(), dpi, dpi};
+}
+
+// The process's resident memory (Linux).
+double ResidentMiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmRSS:")) return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0.0;
 }
 
 // A loan in a view that is laid out as on screen, ready to print.
@@ -221,6 +237,49 @@ TEST_F(LoanPrinterTest, RulesStandWhereTheScaledLayoutPutsThem) {
     EXPECT_FALSE(ink(blank, rowRule + 3));
     EXPECT_TRUE(ink(right - 12, rowRule));
     EXPECT_FALSE(ink(right - 5, rowRule));
+}
+
+// A preview of thousands of pages draws the pages it shows and no others, each with the rows
+// it prints with, in little memory.
+TEST_F(LoanPrinterTest, ThePreviewDrawsOnlyThePagesItShows) {
+    const ViewedLoan loan({.amount = 900000000000.0,
+                           .periods = 400000,
+                           .rate = 0.01,
+                           .first = brellow::OleDateTime::FromDate(2026, 1, 1),
+                           .payment = 0});
+    const LoanPrinter printer(loan.view, true);
+    const QPageLayout a4 = Paper(QPageSize::A4);
+    QPrinter paper(QPrinter::HighResolution);
+    paper.setResolution(kDpi);
+    paper.setPageLayout(a4);
+    constexpr int kPage = 5000;
+    const double before = ResidentMiB();
+    std::vector<int> drawn;
+    PrintPreviewDialog preview(printer, paper, 1);
+    QObject::connect(&preview, &PrintPreviewDialog::pageDrawn,
+                     [&drawn](int page) { drawn.push_back(page); });
+    EXPECT_EQ(printer.CountPages(AreaOf(a4, kDpi)), preview.PageCount());
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitFor([&drawn] { return !drawn.empty(); }));
+    preview.SetCurrentPage(kPage);
+    ASSERT_TRUE(QTest::qWaitFor([&drawn] { return drawn.back() == kPage; }));
+    for (const int page : drawn) EXPECT_TRUE(page == 1 || page == kPage) << page;
+
+    // The page on screen, read back as text.
+    const QString shown = dir.filePath(QStringLiteral("shown.pdf"));
+    {
+        QPdfWriter writer(shown);
+        QPainter painter(&writer);
+        preview.findChild<QScrollArea*>()->widget()->render(&painter);
+    }
+    QPageRanges pageRange;
+    pageRange.addPage(kPage);
+    const Printout printed = Print(loan.view, true, a4, pageRange);
+    ASSERT_EQ(1u, printed.pages.size());
+    const std::vector<int> rows = pdf_text::Periods(printed.pages[0]);
+    EXPECT_FALSE(rows.empty());
+    EXPECT_EQ(rows, pdf_text::Periods(pdf_text::Pages(shown).at(0)));
+    EXPECT_LT(ResidentMiB() - before, 40.0);
 }
 
 }  // namespace
