@@ -55,9 +55,11 @@ class Session:
 
     def start(self):
         self.spawn("/usr/libexec/at-spi-bus-launcher", "--launch-immediately")
-        until(lambda: subprocess.run(
-            ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-             "org.a11y.Bus.GetAddress"], capture_output=True).returncode == 0,
+        # Asked without starting a second launcher through the session bus.
+        until(lambda: "true" in subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
+             "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"],
+            capture_output=True, text=True, timeout=10).stdout,
             10, "the accessibility bus did not start")
         self.spawn("/usr/libexec/at-spi2-registryd")
         global Atspi, GLib, pyatspi
@@ -121,7 +123,18 @@ class Session:
         for key in keys:
             self.activate(window)
             subprocess.run(["xdotool", "key", key], check=True, timeout=10)
-            pump(0.2)
+            self.settle()
+
+    def settle(self, quiet=0.3, limit=5):
+        """Lets the events of the last key arrive: until none came for `quiet` seconds."""
+        deadline = time.monotonic() + limit
+        seen, last = len(self.events), time.monotonic()
+        while time.monotonic() < deadline:
+            pump(0.05)
+            if len(self.events) != seen:
+                seen, last = len(self.events), time.monotonic()
+            elif time.monotonic() - last >= quiet:
+                return
 
     def focused(self):
         """What was focused last, as the events announced it."""
