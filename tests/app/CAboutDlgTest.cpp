@@ -28,7 +28,8 @@ TEST(CAboutDlg, NamesTheLicenceAndLinksTheMetainfoHomePage) {
     EXPECT_TRUE(lines.contains(QStringLiteral("Released under the MIT License.")))
         << lines.join('|').toStdString();
     ASSERT_NE(nullptr, link);
-    EXPECT_EQ(QStringLiteral("<a href=\"%1\">%1</a>").arg(homepage.captured(1)), link->text());
+    EXPECT_EQ(QStringLiteral("<a href=\"%1\">%1</a>").arg(homepage.captured(1)).toStdString(),
+              link->text().toStdString());
 }
 
 }  // namespace
