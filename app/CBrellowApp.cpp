@@ -4,6 +4,7 @@
 #include "app/DisplaySettings.h"
 #include "app/SettingsStore.h"
 #include "engine/FileIo.h"
+#include "engine/StreamSink.h"
 #include "output/MessageText.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
@@ -34,7 +35,7 @@ const char* const kUsage =
     "amortization table when the display options show it:\n"
     "  --print FILE.brw                  on the default printer\n"
     "  --print-to PRINTER FILE.brw       on the printer named PRINTER\n"
-    "  --print-to-pdf OUT.pdf FILE.brw   into the PDF file OUT.pdf\n"
+    "  --print-to-pdf OUT.pdf FILE.brw   into the PDF file OUT.pdf (- for standard output)\n"
     "  --help                            show this text\n"
     "  --version                         show the version\n"
     "\n"
@@ -109,9 +110,14 @@ bool IsTerminal(const std::ostream& err) {
 
 // Prints `file` as the switch says, on the printer or into the PDF file `target`; returns the
 // failure, or an empty text.
+// "-" as the PDF file: standard output, as for other Unix tools; a file of that name is "./-".
+bool IsStandardOutput(Switch which, const QString& target) {
+    return which == Switch::PrintToPdf && target == QLatin1String("-");
+}
+
 QString PrintLoan(Switch which, const QString& target, const QString& file,
-                  const PrintProgress& progress) {
-    if (which == Switch::PrintToPdf) {
+                  const PrintProgress& progress, std::ostream& out) {
+    if (which == Switch::PrintToPdf && !IsStandardOutput(which, target)) {
         // The printout must not take the place of the loan it prints.
         const brellow::FileResult refused = brellow::CheckNotOverInput(
             QFile::encodeName(target).toStdString(), QFile::encodeName(file).toStdString());
@@ -131,6 +137,14 @@ QString PrintLoan(Switch which, const QString& target, const QString& file,
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setResolution(600);
+    if (IsStandardOutput(which, target)) {
+        const QString standardOutput = QStringLiteral("standard output");
+        brellow::StreamSink sink(out);
+        const QString failure = PrintToPdf(loan, sink, standardOutput, printer.pageLayout(),
+                                           printer.resolution(), progress);
+        if (!failure.isEmpty() || out.flush()) return failure;
+        return QStringLiteral("Cannot write %1.").arg(standardOutput);
+    }
     if (which == Switch::PrintToPdf) {
         return PrintToPdf(loan, target, printer.pageLayout(), printer.resolution(), {}, progress);
     }
@@ -175,7 +189,7 @@ std::optional<int> CBrellowApp::RunWithoutWindow(const QStringList& arguments, s
         // Gone, and its line cleared, before a failure is reported.
         TerminalProgress terminal(err);
         failure = PrintLoan(command->id, arguments.value(1), arguments.last(),
-                            IsTerminal(err) ? terminal.Progress() : PrintProgress());
+                            IsTerminal(err) ? terminal.Progress() : PrintProgress(), out);
     }
     if (failure.isEmpty()) return 0;
     return Fail(err, 1, failure.toStdString());

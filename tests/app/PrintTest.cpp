@@ -221,6 +221,27 @@ TEST_F(PrintFromCommandLineTest, PrintsEveryYearToPdfAsTheTableSettingSays) {
     }
 }
 
+// "-" is standard output.
+TEST_F(PrintFromCommandLineTest, DashPrintsToStandardOutput) {
+    ASSERT_EQ(0, Run({QStringLiteral("--print-to-pdf"), pdf, loan}).status);
+    const Outcome piped = Run({QStringLiteral("--print-to-pdf"), QStringLiteral("-"), loan});
+    EXPECT_EQ(0, piped.status);
+    EXPECT_EQ("", piped.err);
+    const QString received = dir.filePath(QStringLiteral("received.pdf"));
+    QFile file(received);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(piped.out.data(), static_cast<qint64>(piped.out.size()));
+    file.close();
+    EXPECT_EQ(pdf_text::Pages(pdf), pdf_text::Pages(received));
+
+    std::ostringstream broken;
+    broken.setstate(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(1, CBrellowApp::RunWithoutWindow(
+                     {QStringLiteral("--print-to-pdf"), QStringLiteral("-"), loan}, broken, err));
+    EXPECT_EQ("brellow: Cannot write standard output.\n", err.str());
+}
+
 TEST_F(PrintFromCommandLineTest, FailuresNameTheFileAndLeaveTheOutputAlone) {
     const QString missing = dir.filePath(QStringLiteral("missing.brw"));
     const QString folderless = dir.filePath(QStringLiteral("no/such/folder/out.pdf"));
