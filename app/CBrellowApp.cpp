@@ -198,9 +198,12 @@ std::optional<int> CBrellowApp::RunWithoutWindow(const QStringList& arguments, s
 std::optional<int> CBrellowApp::RunWithoutApplication(int argc, const char* const* argv,
                                                       std::ostream& out, std::ostream& err) {
     const SwitchRow* const command = argc > 1 ? FindSwitch(argv[1]) : nullptr;
-    if (!command || (command->id != Switch::Help && command->id != Switch::Version)) {
-        return std::nullopt;
-    }
+    // Help, the version and a switch we do not know are answered before any display is
+    // looked for.
+    const bool unknownSwitch = !command && argc > 1 && std::string_view(argv[1]).starts_with("--");
+    const bool answers =
+        command && (command->id == Switch::Help || command->id == Switch::Version);
+    if (!answers && !unknownSwitch) return std::nullopt;
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     return RunWithoutWindow(arguments, out, err);

@@ -24,6 +24,7 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
 #include <memory>
 #include <numeric>
 #include <optional>
@@ -358,8 +359,8 @@ TEST_F(PrintFromCommandLineTest, TheProgramPrintsWithoutADisplay) {
     EXPECT_NE(std::string::npos, err.find("Cannot open " + missing.toStdString())) << err;
 }
 
-// --help and --version answer before Qt looks for a display: even the X11 platform, asked
-// for by name with no display to connect to, is never started.
+// --help, --version and an unknown switch answer before Qt looks for a display: even the
+// X11 platform, asked for by name with no display to connect to, is never started.
 TEST(ProgramInformation, AnswersWithoutADisplay) {
     for (const char* platform : {"", "xcb"}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -367,17 +368,25 @@ TEST(ProgramInformation, AnswersWithoutADisplay) {
         environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
         environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
         if (*platform) environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-        for (const auto& [argument, start] :
-             {std::pair{"--version", "brellow 1.0\n"}, {"--help", "Usage: brellow [FILE.brw]\n"}}) {
-            SCOPED_TRACE(std::string(platform) + " " + argument);
+        const struct {
+            const char* argument;
+            int status;
+            const char* out;
+            const char* err;
+        } cases[] = {{"--version", 0, "brellow 1.0\n", ""},
+                     {"--help", 0, "Usage: brellow [FILE.brw]\n", ""},
+                     {"--bogus", 2, "", "brellow: unknown option --bogus\n"}};
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(platform) + " " + c.argument);
             QProcess program;
             program.setProcessEnvironment(environment);
-            program.start(QStringLiteral(BRELLOW_PROGRAM), {QString::fromLatin1(argument)});
+            program.start(QStringLiteral(BRELLOW_PROGRAM), {QString::fromLatin1(c.argument)});
             ASSERT_TRUE(program.waitForFinished(60000));
             EXPECT_EQ(QProcess::NormalExit, program.exitStatus());
-            EXPECT_EQ(0, program.exitCode());
-            EXPECT_TRUE(program.readAllStandardOutput().startsWith(start));
-            EXPECT_EQ("", program.readAllStandardError().toStdString());
+            EXPECT_EQ(c.status, program.exitCode());
+            EXPECT_TRUE(program.readAllStandardOutput().startsWith(c.out));
+            const std::string err = program.readAllStandardError().toStdString();
+            EXPECT_EQ(c.err, *c.err ? err.substr(0, std::strlen(c.err)) : err);
         }
     }
 }
