@@ -18,8 +18,11 @@ foreach(manual IN LISTS manuals)
     gzip_in_place(${manual})
 endforeach()
 
-# The copyright file in Debian's machine-readable form, with the licence's own terms.
+# The copyright file in Debian's machine-readable form, with the licence's own holder
+# and terms.
 file(READ ${CPACK_BRELLOW_LICENSE} licence)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" holder "${licence}")
+set(holder ${CMAKE_MATCH_1})
 string(FIND "${licence}" "Permission is hereby granted" terms)
 string(SUBSTRING "${licence}" ${terms} -1 licence)
 string(STRIP "${licence}" licence)
@@ -31,7 +34,7 @@ Upstream-Name: Brellow
 Source: ${CPACK_DEBIAN_PACKAGE_HOMEPAGE}
 
 Files: *
-Copyright: 2026 Korvell
+Copyright: ${holder}
 License: MIT
  ${licence}\n")
 file(COPY_FILE ${CPACK_BRELLOW_CHANGELOG} ${doc}/changelog)
