@@ -8,6 +8,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <utility>
 
 namespace brellow {
@@ -73,7 +74,32 @@ void AppendPayoff(std::string& out, const PayoffSummary& payoff) {
     object.Close();
 }
 
+// The row AppendRow writes, composed in place and appended at once: long loans list
+// hundreds of thousands of rows. False, with nothing appended, when an amount is beyond
+// the cent.
+bool AppendRowInPlace(std::string& out, const ScheduleRow& row) {
+    constexpr std::string_view kAmountKeys[] = {",\"payment\":", ",\"interest\":",
+                                                ",\"principal\":", ",\"balance\":"};
+    char line[80 + kMaxIntChars + kMaxDateChars + 4 * kMaxExactAmountChars];
+    char* to = PutText(line, "{\"period\":");
+    to = PutInt(to, row.period);
+    to = PutText(to, ",\"date\":\"");
+    char* const date = to;
+    to = PutIsoDate(to, row.date);
+    to = to == date ? PutText(date - 1, "null") : PutText(to, "\"");
+    const double amounts[] = {row.payment, row.interest, row.principal, row.balance};
+    for (std::size_t i = 0; i < std::size(amounts); ++i) {
+        to = PutText(to, kAmountKeys[i]);
+        to = PutExactAmount(to, amounts[i], false);
+        if (to == nullptr) return false;
+    }
+    *to++ = '}';
+    out.append(line, to);
+    return true;
+}
+
 void AppendRow(std::string& out, const ScheduleRow& row) {
+    if (AppendRowInPlace(out, row)) return;
     JsonObject object(out);
     AppendInt(object.Key("period"), row.period);
     AppendJsonDate(object.Key("date"), row.date);
@@ -179,12 +205,8 @@ bool WriteLoanJson(const CTamsicDoc& doc, int year, ByteSink& sink) {
         listed += "null";
     }
     loan.Key("rows") += '[';
-    ScheduleRow row;
-    for (bool first = true; schedule.Next(row); first = false) {
-        text += first ? "\n" : ",\n";
-        AppendRow(text, row);
-        if (!out.Pass()) return false;
-    }
+    if (schedule.ListedRows() > 0) text += '\n';
+    if (!out.PassRows(schedule, AppendRow, ",\n")) return false;
     text += "\n]";
     std::string& annual = loan.Key("annualTotals");
     if (schedule.HasAnnualTotals()) {

@@ -77,10 +77,6 @@ void AppendValue(std::string& out, double value, const TableMarkup& markup) {
     }
 }
 
-char* PutText(char* to, std::string_view text) noexcept {
-    return std::copy(text.begin(), text.end(), to);
-}
-
 // Room for one piece of a row's markup.
 constexpr std::size_t kMarkupChars = 32;
 constexpr bool RowMarkupFits(const TableMarkup& markup) {
@@ -141,11 +137,10 @@ void AppendTotals(std::string& out, std::string_view label, const AmountTotals& 
 
 bool WriteTable(ChunkedOutput& out, ScheduleGenerator& gen, const TableMarkup& markup) {
     AppendHead(out.Buffer(), markup);
-    ScheduleRow row;
-    while (gen.Next(row)) {
-        AppendRow(out.Buffer(), row, markup);
-        if (!out.Pass()) return false;
-    }
+    const auto compose = [&markup](std::string& text, const ScheduleRow& row) {
+        AppendRow(text, row, markup);
+    };
+    if (!out.PassRows(gen, compose)) return false;
     if (!markup.totals) return true;
     if (gen.HasAnnualTotals()) {
         AppendTotals(out.Buffer(), kAnnualTotalsLabel, gen.Totals().annual, markup);
