@@ -361,9 +361,10 @@ bool CLoanParamsDlg::ReadControls() {
     if (!rate) return false;
     auto firstPayment = brellow::ParseDate(Text(m_edFirstDate));
     if (!firstPayment) {
-        const QString hint = HasShortYear(m_edFirstDate->text())
-                                 ? QStringLiteral("The year needs four digits (01/01/2003).")
-                                 : QStringLiteral("Enter the date as MM/DD/YYYY (01/01/2003).");
+        const QString hint =
+            HasShortYear(m_edFirstDate->text())
+                ? QStringLiteral("The year needs four digits (01/01/2003).")
+                : QStringLiteral("Enter the date as MM/DD/YYYY, for example 02/01/2027.");
         Refuse(m_edFirstDate, QStringLiteral("Please enter a date and/or time.\n") + hint);
         return false;
     }

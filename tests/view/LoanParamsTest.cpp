@@ -185,7 +185,7 @@ TEST(LoanParamsDialog, EachFieldIsNamedByItsLabelWhoseLetterFocusesIt) {
 TEST(LoanParamsDialog, RefusesAFieldWithItsMessageAndSelectsIt) {
     const char* const range = "Please enter an integer between 0 and 1000000.";
     const char* const notDate =
-        "Please enter a date and/or time.\nEnter the date as MM/DD/YYYY (01/01/2003).";
+        "Please enter a date and/or time.\nEnter the date as MM/DD/YYYY, for example 02/01/2027.";
     const struct {
         const char* field;
         const char* text;
