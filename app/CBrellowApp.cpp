@@ -1,6 +1,7 @@
 #include "app/CBrellowApp.h"
 
 #include "app/CMainFrame.h"
+#include "app/ChartCommand.h"
 #include "app/DisplaySettings.h"
 #include "app/SettingsStore.h"
 #include "engine/FileIo.h"
@@ -29,6 +30,8 @@ const char* const kUsage =
     "       brellow --print FILE.brw\n"
     "       brellow --print-to PRINTER FILE.brw\n"
     "       brellow --print-to-pdf OUT.pdf FILE.brw\n"
+    "       brellow --chart payment|total|balance --output OUT.png|OUT.svg\n"
+    "               [--size WxH] FILE.brw\n"
     "\n"
     "Without a switch Brellow opens its window, with the loan FILE.brw when one is named.\n"
     "The print switches print the loan without opening a window, every year, with the\n"
@@ -36,13 +39,18 @@ const char* const kUsage =
     "  --print FILE.brw                  on the default printer\n"
     "  --print-to PRINTER FILE.brw       on the printer named PRINTER\n"
     "  --print-to-pdf OUT.pdf FILE.brw   into the PDF file OUT.pdf (- for standard output)\n"
+    "--chart draws a chart of the loan without opening a window, as the Charts menu does:\n"
+    "  --chart NAME                      payment (principal and interest of each payment),\n"
+    "                                    total (the pie of the totals) or balance\n"
+    "  --output OUT.png|OUT.svg          the picture's file, PNG or SVG\n"
+    "  --size WxH                        its size in pixels; default: the chart window's\n"
     "  --help                            show this text\n"
     "  --version                         show the version\n"
     "\n"
-    "Exit status: 0 on success; 1 when the loan cannot be read or the printout cannot be\n"
-    "made; 2 for a command line that is not understood.\n";
+    "Exit status: 0 on success; 1 when the loan cannot be read or the printout or chart\n"
+    "cannot be made; 2 for a command line that is not understood.\n";
 
-enum class Switch { Print, PrintTo, PrintToPdf, Help, Version };
+enum class Switch { Print, PrintTo, PrintToPdf, Chart, Help, Version };
 
 struct SwitchRow {
     std::string_view name;
@@ -55,6 +63,8 @@ constexpr SwitchRow kSwitches[] = {
     {"--print", Switch::Print, 1, "FILE.brw"},
     {"--print-to", Switch::PrintTo, 2, "PRINTER FILE.brw"},
     {"--print-to-pdf", Switch::PrintToPdf, 2, "OUT.pdf FILE.brw"},
+    // Its operands are checked by DrawChartFromCommandLine.
+    {"--chart", Switch::Chart, -1, ""},
     {"--help", Switch::Help, 0, ""},
     {"--version", Switch::Version, 0, ""},
 };
@@ -180,6 +190,13 @@ std::optional<int> CBrellowApp::RunWithoutWindow(const QStringList& arguments, s
     if (command->id == Switch::Help || command->id == Switch::Version) {
         out << (command->id == Switch::Help ? kUsage : "brellow 1.0\n");
         return 0;
+    }
+    if (command->id == Switch::Chart) {
+        const std::optional<ChartCommandFailure> failure =
+            DrawChartFromCommandLine(arguments.mid(1));
+        if (!failure) return 0;
+        return Fail(err, failure->status, failure->message.toStdString(),
+                    failure->status == 2 ? kUsage : "");
     }
     if (arguments.size() != command->operands + 1) {
         return Fail(err, 2, first + " takes " + std::string(command->operandNames), kUsage);

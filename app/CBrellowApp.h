@@ -9,7 +9,8 @@
 //   brellow --print FILE.brw                  on the default printer
 //   brellow --print-to PRINTER FILE.brw       on the named printer
 //   brellow --print-to-pdf OUT.pdf FILE.brw   into a PDF file
-// every year, with the table shown or not as the display settings say. They exit with 0 on
+// every year, with the table shown or not as the display settings say; `brellow --chart`
+// draws a chart into a PNG or SVG file (ChartCommand.h). They exit with 0 on
 // success, 1 when the loan cannot be read or the printout cannot be made (a message names
 // the file and the reason), 2 for a command line they do not understand; their messages
 // start with "brellow: ". `brellow --help` lists them and `brellow --version` names the

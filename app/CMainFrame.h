@@ -53,6 +53,7 @@ public:
         ChartMonthly,
         ChartTotal,
         ViewToolbar,
+        ChartBalance,
         ViewStatusBar,
         NewWindow,
         Cascade,

@@ -9,7 +9,8 @@
 #include "app/DisplaySettings.h"
 #include "app/ExportCommands.h"
 #include "app/HelpWindow.h"
-#include "app/SettingsStore.h"
+#include "tools/CBalanceChartDlg.h"
+#include "tools/CCompareDlg.h"
 #include "tools/CPaymentChartDlg.h"
 #include "tools/CRefinanceDlg.h"
 #include "tools/CTotalChartDlg.h"
@@ -338,6 +339,18 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .run = [](CMainFrame& f) { f.OnWindowCascade(); },
          .enabled = WithDocument},
         {.id = C::Tile,
+        {.id = C::ChartBalance,
+         .text = "&Balance Over Time",
+         .prompt = "Show how the balance falls over the loan",
+         .tip = "Display chart of the balance over time",
+         .menu = M::Charts,
+         .run =
+             [](CMainFrame& f) {
+                 if (LoanDocument* document = f.ActiveDocument()) {
+                     ShowBalanceChart(document->doc(), &f);
+                 }
+             },
+         .enabled = WithChartableLoan},
          .text = "&Tile",
          .prompt = "Arrange windows as non-overlapping tiles",
          .tip = "Tile Windows",

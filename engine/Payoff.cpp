@@ -4,6 +4,13 @@
 
 namespace brellow {
 
+CTamsicDoc WithoutAdditionalPayment(const CTamsicDoc& doc) {
+    CTamsicDoc without = doc;
+    without.SetAdditionalPayment(0.0);
+    without.ComputePayment();
+    return without;
+}
+
 PayoffFigures ComputePayoffFigures(const CTamsicDoc& doc) {
     ScheduleGenerator schedule(doc, kAllYears);
     PayoffFigures figures;
@@ -23,9 +30,7 @@ PayoffSummary ComputePayoff(const CTamsicDoc& doc) {
     summary.loan = ComputePayoffFigures(doc);
     if (doc.GetAdditionalPayment() == 0.0) return summary;
 
-    CTamsicDoc without = doc;
-    without.SetAdditionalPayment(0.0);
-    without.ComputePayment();
+    const CTamsicDoc without = WithoutAdditionalPayment(doc);
     if (!ScheduleFitsCalendar(without)) {
         summary.withoutAdditionalProblem =
             "Without the additional payment the last payment would fall after 12/31/9999.";

@@ -63,6 +63,8 @@ struct PayoffSummary {
     friend bool operator==(const PayoffSummary&, const PayoffSummary&) = default;
 };
 
+// The same terms with an additional payment of 0 and the payment computed again.
+CTamsicDoc WithoutAdditionalPayment(const CTamsicDoc& doc);
 // The figures of the document's schedule; needs the payment computed.
 PayoffFigures ComputePayoffFigures(const CTamsicDoc& doc);
 // The figures, and those of the loan without its additional payment with the savings, or

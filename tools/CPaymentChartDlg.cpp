@@ -1,28 +1,29 @@
 #include "tools/CPaymentChartDlg.h"
 
 #include "engine/CTamsicDoc.h"
-#include "tools/ChartSeries.h"
+#include "engine/OleDateTime.h"
 #include "engine/Schedule.h"
-#include "output/AmountFormat.h"
+#include "tools/ChartSeries.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace {
 
-constexpr int kBase = 300;
-constexpr int kLeft = 90;
 const QColor kInterestColour(238, 0, 0);
 const QColor kPrincipalColour(0, 0, 238);
-
-QString Amount(double value) {
-    return QString::fromStdString(brellow::FormatAmount(value));
-}
+// The value labels' boxes: 15 pixels high, 5 apart, right-aligned in the 80 pixels left of
+// the plot unless they need more.
+constexpr int kLabelHeight = 15;
+constexpr int kLabelGap = 5;
+constexpr int kLabelRoom = 80;
 
 // trunc of a pixel offset, held far outside any window: the label rules compare and add
 // to it, and a near-zero payment makes the scale large enough to overflow an int.
@@ -37,12 +38,37 @@ double FullPayment(const brellow::CTamsicDoc& doc) {
     return doc.GetPayment() + doc.GetAdditionalPayment();
 }
 
+double FirstInterest(const brellow::CTamsicDoc& doc) {
+    return doc.GetPeriodicRate() * doc.GetLoanAmount();
+}
+
+// Tops of the first interest's and the first principal's labels, wanted at `interest` and
+// `principal`: between the top label and the "0" label, and one box and a gap apart.
+std::pair<int, int> SeparateLabels(int interest, int principal, int lowest, int highest) {
+    const int apart = kLabelHeight + kLabelGap;
+    interest = std::max(lowest, std::min(interest, highest));
+    principal = std::max(lowest, std::min(principal, highest));
+    if (std::abs(interest - principal) >= apart) return {interest, principal};
+    const int upper = std::max(lowest, std::min((interest + principal) / 2 - apart / 2,
+                                                 highest - apart));
+    const int lower = upper + apart;
+    return interest <= principal ? std::pair{upper, lower} : std::pair{lower, upper};
+}
+
+QString PaymentFigures(const brellow::ScheduleRow& row) {
+    return QStringLiteral("Payment %1: %2 interest and %3 principal.")
+        .arg(row.period)
+        .arg(AmountLabel(row.interest), AmountLabel(row.principal));
+}
+
 }  // namespace
 
 CPaymentChartDlg::CPaymentChartDlg(const brellow::CTamsicDoc& doc, QWidget* parent)
     : ChartDialog(QStringLiteral("Individual Payment Distribution Chart"), QRect(0, 0, 493, 228),
                   QRect(221, 208, 50, 14), parent),
-      m_doc(doc) {}
+      m_doc(doc) {
+    FitToLabels(QStringLiteral("Monthly principal and interest"));
+}
 
 QString CPaymentChartDlg::NothingToChart() const {
     if (FullPayment(m_doc) != 0.0) return {};
@@ -50,84 +76,126 @@ QString CPaymentChartDlg::NothingToChart() const {
         "Nothing to chart: the payment per period, additional payment included, is $0.00.");
 }
 
+QString CPaymentChartDlg::Description() const {
+    const QString nothing = NothingToChart();
+    if (!nothing.isEmpty()) return nothing;
+    const Traces& traces = TracesFor(LinePlotIn(frameGeometry().size()));
+    if (traces.first.period == 0) return QStringLiteral("The loan has no payments.");
+    QString text = PaymentFigures(traces.first);
+    if (traces.last.period != traces.first.period) text += u' ' + PaymentFigures(traces.last);
+    const bool principalFirst = traces.first.principal > traces.first.interest;
+    const QString more = principalFirst ? QStringLiteral("principal exceeds interest")
+                                        : QStringLiteral("interest exceeds principal");
+    const QString less = principalFirst ? QStringLiteral("interest exceeds principal")
+                                        : QStringLiteral("principal exceeds interest");
+    if (traces.crossing.period == 0) {
+        text += QStringLiteral(" The lines do not cross: %1 at every payment.").arg(more);
+        return text;
+    }
+    const std::string date = brellow::FormatDate(traces.crossing.date);
+    text += QStringLiteral(" The lines cross at payment %1%2: from there on %3.")
+                .arg(traces.crossing.period)
+                .arg(date.empty() ? QString() : QStringLiteral(" (%1)").arg(date.c_str()), less);
+    return text;
+}
+
+QSize CPaymentChartDlg::LabelGrowth() const {
+    const QFontMetrics metrics(ChartFont());
+    const double full = FullPayment(m_doc);
+    const double interest = FirstInterest(m_doc);
+    int widest = 0;
+    for (const double amount : {full, interest, full - interest}) {
+        widest = std::max(widest, metrics.horizontalAdvance(AmountLabel(amount)));
+    }
+    return {widest - kLabelRoom, 0};
+}
+
 void CPaymentChartDlg::PaintChart(QPainter& painter) const {
     const int periods = m_doc.GetScheduleLength();
-    const double amount = m_doc.GetLoanAmount();
     const double full = FullPayment(m_doc);
-    const double rate = m_doc.GetPeriodicRate();
-    const QSize outer = frameGeometry().size();
-    const int width = outer.width() - 270;
-    const int height = outer.height() - 120;
-    const double vScale = height / full;
-    const int top = kBase - height;
+    const LinePlot plot = LinePlotIn(frameGeometry().size());
+    const double vScale = plot.height / full;
+    const int top = plot.Top();
 
-    painter.drawPolyline(QPolygon({QPoint(kLeft, top), QPoint(kLeft, kBase),
-                                   QPoint(kLeft + width, kBase), QPoint(kLeft + width, top)}));
+    painter.drawPolyline(QPolygon({QPoint(plot.left, top), QPoint(plot.left, plot.base),
+                                   QPoint(plot.Right(), plot.base), QPoint(plot.Right(), top)}));
 
-    TextAt(painter, kLeft, kBase + 2, QStringLiteral("1"));
-    TextAt(painter, kLeft - 1 + width, kBase + 2, QString::number(periods));
-    const int middle = kLeft + width / 2;
-    TextIn(painter, QRect(middle - 20, kBase + 2, 40, 30), Qt::AlignHCenter,
+    TextAt(painter, plot.left, plot.base + 2, QStringLiteral("1"));
+    TextAt(painter, plot.Right() - 1, plot.base + 2, QString::number(periods));
+    const int middle = plot.left + plot.width / 2;
+    TextIn(painter, QRect(middle - 20, plot.base + 2, 40, 30), Qt::AlignHCenter,
            QStringLiteral("Period"));
-    TextAt(painter, 80, 285, QStringLiteral("0"));
+    const int zeroTop = plot.base - kLabelHeight;
+    TextAt(painter, plot.left - 10, zeroTop, QStringLiteral("0"));
 
-    // The first interest's label moves below the top one, the first principal's above the
-    // "0".
-    const int topBottom = top + 10;
-    ValueLabel(painter, top - 5, full);
-    const double firstInterest = rate * amount;
-    const int interestY = kBase - LabelOffset(vScale * rate * amount);
-    ValueLabel(painter, interestY - 10 < topBottom ? topBottom + 5 : interestY - 5, firstInterest);
+    const int topLabel = top - kLabelGap;
+    ValueLabel(painter, plot, topLabel, full);
+    const double firstInterest = FirstInterest(m_doc);
     const double firstPrincipal = full - firstInterest;
-    const int principalY = kBase - LabelOffset(firstPrincipal * vScale);
-    ValueLabel(painter, principalY + 10 + 5 > 285 ? 265 : principalY - 5, firstPrincipal);
+    const auto [interestTop, principalTop] = SeparateLabels(
+        plot.base - LabelOffset(vScale * firstInterest) - kLabelGap,
+        plot.base - LabelOffset(firstPrincipal * vScale) - kLabelGap,
+        topLabel + kLabelHeight + kLabelGap, zeroTop - kLabelGap - kLabelHeight);
+    ValueLabel(painter, plot, interestTop, firstInterest);
+    ValueLabel(painter, plot, principalTop, firstPrincipal);
 
-    const Traces& traces = TracesFor(width, height);
+    const Traces& traces = TracesFor(plot);
     const QPen interestPen = SeriesPen(kInterestColour);
     const QPen principalPen = SeriesPen(kPrincipalColour);
     const double clipTop = -10.0;
-    const double clipBottom = this->height() + 10.0;
+    const double clipBottom = height() + 10.0;
     painter.setRenderHint(QPainter::Antialiasing);
     DrawSeries(painter, interestPen, traces.interest, clipTop, clipBottom);
     DrawSeries(painter, principalPen, traces.principal, clipTop, clipBottom);
 
+    const int legend = plot.Right() + 40;
     painter.setPen(Qt::black);
-    TextAt(painter, width + 160, 150, QStringLiteral("Legends"));
-    TextAt(painter, width + 130, 200, QStringLiteral("Interest"));
-    TextAt(painter, width + 130, 250, QStringLiteral("Principal"));
+    TextAt(painter, legend + 30, 150, QStringLiteral("Legends"));
+    TextAt(painter, legend, 200, QStringLiteral("Interest"));
+    TextAt(painter, legend, 250, QStringLiteral("Principal"));
     painter.setPen(interestPen);
-    painter.drawLine(width + 200, 210, width + 230, 210);
+    painter.drawLine(legend + 70, 210, legend + 100, 210);
     painter.setPen(principalPen);
-    painter.drawLine(width + 200, 260, width + 230, 260);
+    painter.drawLine(legend + 70, 260, legend + 100, 260);
 }
 
-const CPaymentChartDlg::Traces& CPaymentChartDlg::TracesFor(int width, int height) const {
+const CPaymentChartDlg::Traces& CPaymentChartDlg::TracesFor(const LinePlot& plot) const {
     const brellow::LoanTerms terms = m_doc.GetTerms();
-    if (m_traces && m_traces->terms == terms && m_traces->width == width &&
-        m_traces->height == height) {
+    if (m_traces && m_traces->terms == terms && m_traces->left == plot.left &&
+        m_traces->base == plot.base && m_traces->width == plot.width &&
+        m_traces->height == plot.height) {
         return *m_traces;
     }
     const int periods = m_doc.GetScheduleLength();
-    const double vScale = height / FullPayment(m_doc);
-    const double hScale = static_cast<double>(width) / periods;
+    const double vScale = plot.height / FullPayment(m_doc);
+    const double hScale = static_cast<double>(plot.width) / periods;
+    Traces traces{terms, plot.left, plot.base, plot.width, plot.height};
     SeriesTrace interest;
     SeriesTrace principal;
     brellow::ScheduleGenerator rows(m_doc, brellow::kAllYears);
     brellow::ScheduleRow row;
     for (std::int64_t i = 0; rows.Next(row); ++i) {
-        const int x = kLeft + static_cast<int>(static_cast<double>(i) * hScale);
-        interest.Add(x, kBase - std::trunc(row.interest * vScale));
-        principal.Add(x, kBase - std::trunc(row.principal * vScale));
+        const int x = plot.left + static_cast<int>(static_cast<double>(i) * hScale);
+        interest.Add(x, plot.base - std::trunc(row.interest * vScale));
+        principal.Add(x, plot.base - std::trunc(row.principal * vScale));
+        if (i == 0) traces.first = row;
+        const bool principalAhead = row.principal > row.interest;
+        if (traces.crossing.period == 0 &&
+            principalAhead != (traces.first.principal > traces.first.interest)) {
+            traces.crossing = row;
+        }
     }
-    m_traces = Traces{terms, width, height, interest.Finish(), principal.Finish()};
+    traces.last = row;
+    traces.interest = interest.Finish();
+    traces.principal = principal.Finish();
+    m_traces = std::move(traces);
     return *m_traces;
 }
 
-void CPaymentChartDlg::ValueLabel(QPainter& painter, int top, double amount) {
-    const QString text = Amount(amount);
-    const int width = painter.fontMetrics().horizontalAdvance(text);
-    const QRect box = width > 85 ? QRect(0, top, width, 15) : QRect(5, top, 80, 15);
-    TextIn(painter, box, Qt::AlignRight, text);
+void CPaymentChartDlg::ValueLabel(QPainter& painter, const LinePlot& plot, int top,
+                                  double amount) {
+    TextIn(painter, QRect(5, top, plot.left - 10, kLabelHeight), Qt::AlignRight,
+           AmountLabel(amount));
 }
 
 void ShowPaymentChart(const brellow::CTamsicDoc& doc, QWidget* parent) {

@@ -2,9 +2,12 @@
 
 #include "engine/CTamsicDoc.h"
 #include "engine/FileIo.h"
+#include "output/AmountFormat.h"
 #include "tools/DialogUnits.h"
 
 #include <QAction>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -26,6 +29,8 @@ namespace {
 // Every label stands on this patch, as text drawn in the opaque mode does.
 const QColor kLabelPatch(218, 218, 218);
 
+const QColor kPaper(Qt::white);
+const QColor kInk(Qt::black);
 const QString kPngFilter = QStringLiteral("PNG image (*.png)");
 const QString kSvgFilter = QStringLiteral("SVG image (*.svg)");
 
@@ -57,8 +62,40 @@ public:
 };
 
 }  // namespace
+// Screen readers take the chart area for a picture (AT-SPI's image role).
+QAccessibleInterface* ChartAreaAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String("ChartAreaWidget") || !object->isWidgetType()) return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+}
+
 
 bool CanChartLoan(const brellow::CTamsicDoc& doc) {
+// The picture on screen: the whole client area, under the "Close" button.
+class ChartAreaWidget final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ChartAreaWidget(ChartDialog* dialog) : QWidget(dialog), m_dialog(dialog) {
+        static const bool installed = (QAccessible::installFactory(ChartAreaAccessible), true);
+        Q_UNUSED(installed);
+        // Tab reaches it, so a screen reader reads its description.
+        setFocusPolicy(Qt::TabFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        m_dialog->Paint(painter);
+    }
+
+private:
+    const ChartDialog* m_dialog;
+};
+
+bool IsChartImageName(const QString& path) {
+    return FormatOfName(path) != ImageFormat::None;
+}
+
     return doc.GetNumPeriods() > 0;
 }
 
@@ -66,13 +103,18 @@ ChartDialog::ChartDialog(const QString& caption, const QRect& clientUnits, const
                          QWidget* parent)
     : QDialog(parent),
       m_copyImage(new QAction(QStringLiteral("Copy Image"), this)),
+      m_fixedSize(DialogUnitsToPixels(clientUnits).size()),
+      m_closeRect(DialogUnitsToPixels(closeUnits)),
+      m_area(new ChartAreaWidget(this)),
+      m_close(new QPushButton(QStringLiteral("Close"), this)),
       m_saveImage(new QAction(QStringLiteral("Save Image As..."), this)) {
     setWindowTitle(caption);
-    setFixedSize(DialogUnitsToPixels(clientUnits).size());
-
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
-    close->setGeometry(DialogUnitsToPixels(closeUnits));
-    connect(close, &QPushButton::clicked, this, &ChartDialog::reject);
+    setFixedSize(m_fixedSize);
+    m_area->setGeometry(rect());
+    m_close->setGeometry(m_closeRect);
+    // Return closes the window wherever the focus is, as it did when only the button took it.
+    m_close->setDefault(true);
+    connect(m_close, &QPushButton::clicked, this, &ChartDialog::reject);
 
     m_chartFont = font();
     m_chartFont.setPixelSize(QFontInfo(m_chartFont).pixelSize());
@@ -85,6 +127,21 @@ ChartDialog::ChartDialog(const QString& caption, const QRect& clientUnits, const
 }
 
 QImage ChartDialog::ChartImage() const {
+void ChartDialog::FitToLabels(const QString& name) {
+    m_growth = NothingToChart().isEmpty() ? LabelGrowth().expandedTo(QSize(0, 0)) : QSize(0, 0);
+    setFixedSize(NaturalSize());
+    m_area->setGeometry(rect());
+    // The button stays centred under the chart.
+    m_close->setGeometry(m_closeRect.translated(m_growth.width() / 2, m_growth.height()));
+    m_area->setAccessibleName(name);
+    m_area->setAccessibleDescription(Description());
+}
+
+void ChartDialog::resizeEvent(QResizeEvent* event) {
+    m_area->setGeometry(rect());
+    QDialog::resizeEvent(event);
+}
+
     QImage image(size(), QImage::Format_RGB32);
     QPainter painter(&image);
     Paint(painter);
@@ -126,6 +183,15 @@ QString ChartDialog::SaveImage(const QString& path) const {
 }
 
 void ChartDialog::TextAt(QPainter& painter, int x, int y, const QString& text) {
+ChartDialog::LinePlot ChartDialog::LinePlotIn(QSize outer) const {
+    const int growth = m_growth.width();
+    return {90 + growth, height() - 71, outer.width() - 270 - growth, outer.height() - 120};
+}
+
+QString AmountLabel(double value) {
+    return QString::fromStdString(brellow::FormatAmount(value));
+}
+
     const QSize extent = painter.fontMetrics().size(Qt::TextSingleLine, text);
     painter.drawText(QRect(QPoint(x, y), extent), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                      text);
@@ -136,15 +202,10 @@ void ChartDialog::TextIn(QPainter& painter, const QRect& box, Qt::Alignment alig
     painter.drawText(box, static_cast<int>(alignment | Qt::AlignTop) | Qt::TextDontClip, text);
 }
 
-void ChartDialog::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    Paint(painter);
-}
-
 void ChartDialog::Paint(QPainter& painter) const {
-    painter.fillRect(rect(), palette().window());
+    painter.fillRect(rect(), kPaper);
     painter.setFont(m_chartFont);
-    painter.setPen(Qt::black);
+    painter.setPen(kInk);
     painter.setBackground(kLabelPatch);
     painter.setBackgroundMode(Qt::OpaqueMode);
     const QString nothing = NothingToChart();
@@ -167,3 +228,5 @@ void ChartDialog::OnSaveImageAs() {
     const QString error = SaveImage(dialog.selectedFiles().first());
     if (!error.isEmpty()) QMessageBox::warning(this, QStringLiteral("Brellow"), error);
 }
+
+#include "ChartDialog.moc"

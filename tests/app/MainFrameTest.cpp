@@ -132,7 +132,8 @@ TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
             << frame->GetAction(enabled)->text().toStdString();
     }
     for (Command later :
-         {Command::ChartMonthly, Command::ChartTotal, Command::Undo, Command::Redo}) {
+         {Command::ChartMonthly, Command::ChartTotal, Command::ChartBalance, Command::Undo,
+          Command::Redo}) {
         EXPECT_FALSE(frame->GetAction(later)->isEnabled())
             << frame->GetAction(later)->text().toStdString();
     }
@@ -151,6 +152,7 @@ std::vector<std::string> DescribeCommands(const CMainFrame& frame) {
     const auto describe = [](QAction* action) {
         QStringList keys;
         for (const QKeySequence& key : action->shortcuts()) keys << key.toString();
+    EXPECT_TRUE(frame->GetAction(Command::ChartBalance)->isEnabled());
         QString line = action->text() + " | " + action->statusTip() + " | " + action->toolTip() +
                        " | " + keys.join(" or ");
         if (action->isCheckable()) line += action->isChecked() ? " [x]" : " [ ]";
@@ -224,6 +226,8 @@ TEST_F(MainFrameTest, EveryCommandWithItsPromptTipAndKeys) {
         "  &Arrange Icons | Arrange icons at the bottom of the window | Arrange Icons | ",
         "&Help",
         "  &Help Topics | List Help topics | Help Topics | ",
+        "  &Balance Over Time | Show how the balance falls over the loan | "
+        "Display chart of the balance over time | ",
         "  ---",
         "  &About Tamsic... | Display program information, version number and copyright | "
         "About | ",

@@ -1,9 +1,11 @@
 #include "engine/CTamsicDoc.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tests/support/TestLoans.h"
+#include "tools/CBalanceChartDlg.h"
 #include "tools/CPaymentChartDlg.h"
 #include "tools/CTotalChartDlg.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -186,15 +188,118 @@ TEST(PaymentChart, ValueLabelsMoveOffTheirNeighboursAndKeepEveryDigit) {
         EXPECT_TRUE(labelAt(image, 265));
         EXPECT_FALSE(AnyOf(image, QRect(5, 281, 74, 30), kPatch));
     }
-    {
-        // "$5,395,954,...": wider than the room left of the plot, so it starts at the
-        // window's edge and reaches past x = 85 rather than losing its first digits.
-        const brellow::CTamsicDoc doc = Loan({.amount = 900000000000.0});
+}
+
+// The rows, from the top, of the label patches left of the plot above the "0" label: one
+// run of rows per label.
+std::vector<std::pair<int, int>> LabelRuns(const QImage& image, int left) {
+    std::vector<std::pair<int, int>> runs;
+    for (int y = 0; y < 284; ++y) {
+        if (!AnyOf(image, QRect(0, y, left - 12, 1), kPatch)) continue;
+        if (!runs.empty() && runs.back().second == y - 1) {
+            runs.back().second = y;
+        } else {
+            runs.emplace_back(y, y);
+        }
+    }
+    return runs;
+}
+
+TEST(PaymentChart, ValueLabelsKeepEveryDigitApartAndClearOfThePlot) {
+    const struct {
+        const char* name;
+        brellow::test::LoanFields loan;
+        int growth;  // 0: the fixed size
+    } cases[] = {
+        {"6 %", {}, 0},
+        {"120 %: labels below the top one and above the 0", {.rate = 120}, 0},
+        {"first interest half the payment: the two labels meet", {.periods = 12, .rate = 66}, 0},
+        {"0 %: no interest, its label above the 0", {.rate = 0}, 0},
+        {"payments of millions", {.amount = 900000000000.0}, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const brellow::CTamsicDoc doc = Loan(c.loan);
         CPaymentChartDlg dlg(doc);
         const QImage image = Screen(dlg);
-        const int top = PlotOf(dlg, doc).top;
-        EXPECT_TRUE(AnyOf(image, QRect(0, top - 5, 2, 13), kPatch));
-        EXPECT_TRUE(AnyOf(image, QRect(86, top - 5, 3, 13), kPatch));
+        const int growth = dlg.width() - 740;
+        EXPECT_EQ(c.growth != 0, growth > 0);
+        const int left = 90 + growth;
+        // The frame stays 470 pixels wide, the labels stop 5 pixels short of it and none is
+        // cut at the window's edge.
+        EXPECT_EQ(kBlack, image.pixel(left, 200));
+        EXPECT_EQ(kBlack, image.pixel(left + 470, 200));
+        EXPECT_FALSE(AnyOf(image, QRect(left - 5, 0, 10, 284), kPatch));
+        EXPECT_FALSE(AnyOf(image, QRect(0, 0, 4, 284), kPatch));
+        const auto runs = LabelRuns(image, left);
+        EXPECT_EQ(3u, runs.size());
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_LE(runs[i].second - runs[i].first, 15) << i;
+        }
+    }
+}
+
+TEST(Charts, FiguresOnWhitePaperInBlackInkWhateverThePalette) {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    const brellow::CTamsicDoc doc = Loan();
+    CPaymentChartDlg payment(doc);
+    CBalanceChartDlg balance(doc);
+    CTotalChartDlg total(doc);
+    for (ChartDialog* dlg : std::initializer_list<ChartDialog*>{&payment, &balance, &total}) {
+        SCOPED_TRACE(dlg->windowTitle().toStdString());
+        dlg->setPalette(dark);
+        for (const QImage& image : {Screen(*dlg), dlg->ChartImage()}) {
+            EXPECT_EQ(qRgb(255, 255, 255), image.pixel(2, 2));
+            EXPECT_TRUE(AnyOf(image, image.rect(), kBlack));
+        }
+    }
+}
+
+TEST(TotalChart, AmountsOfBillionsWidenTheWindow) {
+    CTotalChartDlg dlg(1000000000.0, 1000000000.0);
+    const QImage image = Screen(dlg);
+    EXPECT_GT(dlg.width(), 425);
+    EXPECT_TRUE(AnyOf(image, QRect(305, 190, 30, 10), kPatch));
+    EXPECT_FALSE(AnyOf(image, QRect(image.width() - 4, 0, 4, image.height()), kPatch));
+    EXPECT_EQ(kRed, image.pixel(210, 60)) << "the pie stays where it was";
+}
+
+// What a screen reader reads of each chart, on its chart area.
+TEST(Charts, TextAlternativesTellTheFigures) {
+    const brellow::CTamsicDoc doc = Loan();
+    const brellow::CTamsicDoc extra = Loan({.extra = 100});
+    const brellow::CTamsicDoc undated =
+        Loan({.first = brellow::OleDateTime(0.0, brellow::OleDateTime::Status::Null)});
+    CPaymentChartDlg payment(doc);
+    CTotalChartDlg total(doc);
+    CBalanceChartDlg balance(doc);
+    CBalanceChartDlg balanceExtra(extra);
+    CBalanceChartDlg balanceUndated(undated);
+    const std::pair<ChartDialog*, const char*> cases[] = {
+        {&payment,
+         "Monthly principal and interest|Payment 1: $500.00 interest and $99.55 principal. "
+         "Payment 360: $2.99 interest and $597.09 principal. The lines cross at payment 223 "
+         "(07/01/2021): from there on principal exceeds interest."},
+        {&total,
+         "Total principal and interest|Of $215,838.53 paid in all, the principal is "
+         "$100,000.00 (46.33%) and the interest $115,838.53 (53.67%)."},
+        {&balance,
+         "Balance over time|The balance starts at $100,000.00 and is paid off with payment 360 "
+         "on 12/01/2032."},
+        {&balanceExtra,
+         "Balance over time|The balance starts at $100,000.00 and is paid off with payment 252 "
+         "on 12/01/2023. Without the additional payment it is paid off with payment 360 on "
+         "12/01/2032: the additional payment saves 108 payments, 9 years and 0 months."},
+        {&balanceUndated,
+         "Balance over time|The balance starts at $100,000.00 and is paid off with payment 360."},
+    };
+    for (const auto& [dlg, expected] : cases) {
+        QWidget* area = dlg->ChartArea();
+        EXPECT_EQ(expected,
+                  (area->accessibleName() + "|" + area->accessibleDescription()).toStdString());
+        EXPECT_EQ(QAccessible::Graphic, QAccessible::queryAccessibleInterface(area)->role());
     }
 }
 
