@@ -302,6 +302,18 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
                  }
              },
          .enabled = WithChartableLoan},
+        {.id = C::ChartBalance,
+         .text = "&Balance Over Time",
+         .prompt = "Show how the balance falls over the loan",
+         .tip = "Display chart of the balance over time",
+         .menu = M::Charts,
+         .run =
+             [](CMainFrame& f) {
+                 if (LoanDocument* document = f.ActiveDocument()) {
+                     ShowBalanceChart(document->doc(), &f);
+                 }
+             },
+         .enabled = WithChartableLoan},
 
         {.id = C::ViewToolbar,
          .text = "&Toolbar",
@@ -339,18 +351,6 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .run = [](CMainFrame& f) { f.OnWindowCascade(); },
          .enabled = WithDocument},
         {.id = C::Tile,
-        {.id = C::ChartBalance,
-         .text = "&Balance Over Time",
-         .prompt = "Show how the balance falls over the loan",
-         .tip = "Display chart of the balance over time",
-         .menu = M::Charts,
-         .run =
-             [](CMainFrame& f) {
-                 if (LoanDocument* document = f.ActiveDocument()) {
-                     ShowBalanceChart(document->doc(), &f);
-                 }
-             },
-         .enabled = WithChartableLoan},
          .text = "&Tile",
          .prompt = "Arrange windows as non-overlapping tiles",
          .tip = "Tile Windows",

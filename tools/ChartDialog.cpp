@@ -5,9 +5,9 @@
 #include "output/AmountFormat.h"
 #include "tools/DialogUnits.h"
 
-#include <QAction>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -28,9 +28,9 @@ namespace {
 
 // Every label stands on this patch, as text drawn in the opaque mode does.
 const QColor kLabelPatch(218, 218, 218);
-
 const QColor kPaper(Qt::white);
 const QColor kInk(Qt::black);
+
 const QString kPngFilter = QStringLiteral("PNG image (*.png)");
 const QString kSvgFilter = QStringLiteral("SVG image (*.svg)");
 
@@ -61,15 +61,14 @@ public:
     }
 };
 
-}  // namespace
 // Screen readers take the chart area for a picture (AT-SPI's image role).
 QAccessibleInterface* ChartAreaAccessible(const QString& className, QObject* object) {
     if (className != QLatin1String("ChartAreaWidget") || !object->isWidgetType()) return nullptr;
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
 }
 
+}  // namespace
 
-bool CanChartLoan(const brellow::CTamsicDoc& doc) {
 // The picture on screen: the whole client area, under the "Close" button.
 class ChartAreaWidget final : public QWidget {
     Q_OBJECT
@@ -96,17 +95,18 @@ bool IsChartImageName(const QString& path) {
     return FormatOfName(path) != ImageFormat::None;
 }
 
+bool CanChartLoan(const brellow::CTamsicDoc& doc) {
     return doc.GetNumPeriods() > 0;
 }
 
 ChartDialog::ChartDialog(const QString& caption, const QRect& clientUnits, const QRect& closeUnits,
                          QWidget* parent)
     : QDialog(parent),
-      m_copyImage(new QAction(QStringLiteral("Copy Image"), this)),
       m_fixedSize(DialogUnitsToPixels(clientUnits).size()),
       m_closeRect(DialogUnitsToPixels(closeUnits)),
       m_area(new ChartAreaWidget(this)),
       m_close(new QPushButton(QStringLiteral("Close"), this)),
+      m_copyImage(new QAction(QStringLiteral("Copy Image"), this)),
       m_saveImage(new QAction(QStringLiteral("Save Image As..."), this)) {
     setWindowTitle(caption);
     setFixedSize(m_fixedSize);
@@ -126,7 +126,6 @@ ChartDialog::ChartDialog(const QString& caption, const QRect& clientUnits, const
     connect(m_saveImage, &QAction::triggered, this, &ChartDialog::OnSaveImageAs);
 }
 
-QImage ChartDialog::ChartImage() const {
 void ChartDialog::FitToLabels(const QString& name) {
     m_growth = NothingToChart().isEmpty() ? LabelGrowth().expandedTo(QSize(0, 0)) : QSize(0, 0);
     setFixedSize(NaturalSize());
@@ -142,6 +141,7 @@ void ChartDialog::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
 }
 
+QImage ChartDialog::ChartImage() const {
     QImage image(size(), QImage::Format_RGB32);
     QPainter painter(&image);
     Paint(painter);
@@ -182,7 +182,6 @@ QString ChartDialog::SaveImage(const QString& path) const {
     return QStringLiteral("Cannot save %1: %2.").arg(path, QString::fromStdString(written.reason));
 }
 
-void ChartDialog::TextAt(QPainter& painter, int x, int y, const QString& text) {
 ChartDialog::LinePlot ChartDialog::LinePlotIn(QSize outer) const {
     const int growth = m_growth.width();
     return {90 + growth, height() - 71, outer.width() - 270 - growth, outer.height() - 120};
@@ -192,6 +191,7 @@ QString AmountLabel(double value) {
     return QString::fromStdString(brellow::FormatAmount(value));
 }
 
+void ChartDialog::TextAt(QPainter& painter, int x, int y, const QString& text) {
     const QSize extent = painter.fontMetrics().size(Qt::TextSingleLine, text);
     painter.drawText(QRect(QPoint(x, y), extent), Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip,
                      text);
