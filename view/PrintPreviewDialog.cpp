@@ -234,6 +234,7 @@ void PrintPreviewDialog::updateZoom() {
     if (m_zoom == Zoom::Chosen) {
         scale = std::clamp(scale, kSmallestZoom * realSize, kLargestZoom * realSize);
     }
+    // A window too small for a page still shows one, a hundredth of its size.
     scale = std::max(scale, kSmallestZoom * realSize / 10);
     m_canvas->Show(m_canvas->FirstPage(), sides, scale);
     m_zoomLabel->setText(tr(" %1% ").arg(std::lround(100 * scale / realSize)));
