@@ -50,6 +50,7 @@ public:
         ExportCsv,
         RefinanceAdvisor,
         PayoffSummary,
+        CompareLoans,
         ChartMonthly,
         ChartTotal,
         ChartBalance,

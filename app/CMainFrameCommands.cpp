@@ -11,6 +11,7 @@
 #include "app/HelpWindow.h"
 #include "tools/CBalanceChartDlg.h"
 #include "tools/CCompareDlg.h"
+#include "tools/CCompareDlg.h"
 #include "tools/CPaymentChartDlg.h"
 #include "tools/CRefinanceDlg.h"
 #include "tools/CTotalChartDlg.h"
@@ -57,6 +58,24 @@ QList<QKeySequence> SingleKeys(const std::vector<const char*>& names) {
         keys.append(key);
     }
     return keys;
+}
+
+// One comparison beside the loans, brought to the front when chosen again. A window that
+// was closed is on its way out and is not shown again.
+void CompareOpenLoans(CMainFrame& frame) {
+    CCompareDlg* dialog = nullptr;
+    for (CCompareDlg* open : frame.findChildren<CCompareDlg*>(Qt::FindDirectChildrenOnly)) {
+        if (open->isVisible()) dialog = open;
+    }
+    if (!dialog) {
+        dialog = new CCompareDlg(frame.Documents().Documents(), &frame);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(&frame.Documents(), &DocumentManager::documentOpened, dialog,
+                         &CCompareDlg::AddDocument);
+    }
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void ExportActiveView(CMainFrame& frame, brellow::LoanFormat format) {
@@ -276,6 +295,12 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
              [](CMainFrame& f) {
                  if (LoanDocument* document = f.ActiveDocument()) ShowPayoffSummary(*document, &f);
              },
+         .enabled = WithDocument},
+        {.id = C::CompareLoans,
+         .text = "&Compare Open Loans...",
+         .prompt = "Compare the loans that are open side by side",
+         .menu = M::Advisors,
+         .run = CompareOpenLoans,
          .enabled = WithDocument},
 
         {.id = C::ChartMonthly,

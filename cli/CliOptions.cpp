@@ -66,7 +66,7 @@ constexpr std::array kLoanOptions{
     Option{"--year", "YYYY", Key::Year, "list one calendar year only"},
     Option{"--format", "FORMAT", Key::Format,
            "text (default) | html | table | csv | brw | json\n"
-           "(refinance: text or json)"},
+           "(refinance: text or json; compare: text, csv or json)"},
     Option{"--output", "FILE", Key::Output,
            "write to FILE instead of standard output (brw needs\n"
            "FILE, or - for standard output)"},
@@ -103,6 +103,9 @@ constexpr std::array kRefinanceOptions{
     LoanOption(Key::Format),
 };
 
+// compare takes its files as arguments of their own.
+constexpr std::array kCompareOptions{LoanOption(Key::Format)};
+
 static_assert(
     [] {
         for (std::size_t i = 0; i < kRefinanceOptions.size(); ++i) {
@@ -125,6 +128,8 @@ std::span<const Option> OptionsOf(Command command) {
             return kSolveOptions;
         case Command::Refinance:
             return kRefinanceOptions;
+        case Command::Compare:
+            return kCompareOptions;
         default:
             return kLoanOptions;
     }
@@ -336,10 +341,19 @@ std::string Parser::Apply(const Option& option, std::string_view value) {
 }
 
 std::string Parser::CheckCombination() const {
+    const std::string format(kFormatNames[static_cast<std::size_t>(m_options.format)]);
     if (m_options.command == Command::Refinance && m_options.format != OutputFormat::Text &&
         m_options.format != OutputFormat::Json) {
-        return "--format " + std::string(kFormatNames[static_cast<std::size_t>(m_options.format)]) +
-               " does not apply to refinance: it writes text or json.";
+        return "--format " + format + " does not apply to refinance: it writes text or json.";
+    }
+    if (m_options.command == Command::Compare) {
+        if (m_options.format != OutputFormat::Text && m_options.format != OutputFormat::Csv &&
+            m_options.format != OutputFormat::Json)
+            return "--format " + format +
+                   " does not apply to compare: it writes text, csv or json.";
+        if (m_options.comparePaths.empty()) return "compare needs at least one loan file.";
+        if (std::ranges::count(m_options.comparePaths, "-") > 1)
+            return "compare reads standard input (\"-\") only once.";
     }
     if (m_options.command != Command::Loan) return {};
     if (m_options.format == OutputFormat::Brw) {
@@ -378,8 +392,10 @@ std::variant<CliOptions, UsageError> Parser::Run() {
     for (std::size_t i = 0; i < m_args.size(); ++i) {
         const std::string& arg = m_args[i];
         if (const std::string word = Lower(arg);
-            i == 0 && (word == "solve" || word == "refinance")) {
-            m_options.command = word == "solve" ? Command::Solve : Command::Refinance;
+            i == 0 && (word == "solve" || word == "refinance" || word == "compare")) {
+            m_options.command = word == "solve"       ? Command::Solve
+                                : word == "refinance" ? Command::Refinance
+                                                      : Command::Compare;
             continue;
         }
         const auto equals = arg.find('=');
@@ -393,10 +409,14 @@ std::variant<CliOptions, UsageError> Parser::Run() {
             m_options.command = Command::Version;
             return m_options;
         }
+        if (!StartsWithDashes(arg) && m_options.command == Command::Compare) {
+            m_options.comparePaths.push_back(arg);
+            continue;
+        }
         if (!StartsWithDashes(arg)) {
             return UsageError{"unexpected argument \"" + arg +
-                              "\"; options start with \"--\" (\"solve\" and \"refinance\" only "
-                              "as the first argument). See brellow-cli --help."};
+                              "\"; options start with \"--\" (\"solve\", \"refinance\" and "
+                              "\"compare\" only as the first argument). See brellow-cli --help."};
         }
 
         const std::span<const Option> table = OptionsOf(m_options.command);
@@ -406,10 +426,11 @@ std::variant<CliOptions, UsageError> Parser::Run() {
             std::string valid;
             for (const Option& o : table)
                 valid += (valid.empty() ? "" : ", ") + std::string(o.name);
-            const std::string_view command = m_options.command == Command::Solve ? " for solve"
-                                             : m_options.command == Command::Refinance
-                                                 ? " for refinance"
-                                                 : "";
+            const std::string_view command =
+                m_options.command == Command::Solve       ? " for solve"
+                : m_options.command == Command::Refinance ? " for refinance"
+                : m_options.command == Command::Compare   ? " for compare"
+                                                          : "";
             return UsageError{"unknown option \"" + std::string(written) + "\"" +
                               std::string(command) + "; valid options: " + valid +
                               ", --help, --version."};
@@ -462,6 +483,7 @@ std::string UsageText() {
     text += '\n';
     AppendSynopsis(text, "  brellow-cli solve", kSolveOptions);
     AppendSynopsis(text, "  brellow-cli refinance", kRefinanceOptions);
+    text += "  brellow-cli compare FILE.brw... [--format text|csv|json]\n";
     text +=
         "  brellow-cli --help | --version\n"
         "\n"
@@ -469,6 +491,8 @@ std::string UsageText() {
         "solve prints the one of --amount, --periods, --rate and --payment that is left out:\n"
         "the amount in whole cents and the rate with six decimals that give the payment, or\n"
         "the number of periods in which that payment pays the loan off.\n"
+        "compare prints the loans' terms and payoff figures side by side, one column a file,\n"
+        "with what each costs beyond the cheapest (least total interest; the first on a tie).\n"
         "\n"
         "TERMS:\n";
     for (const Option& option : kLoanOptions) {
@@ -492,7 +516,8 @@ std::string UsageText() {
            "\n"
            "Examples:\n"
            "  brellow-cli --amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003\n"
-           "  brellow-cli solve --payment 599.55 --rate 6 --periods 360\n";
+           "  brellow-cli solve --payment 599.55 --rate 6 --periods 360\n"
+           "  brellow-cli compare 30-years.brw 15-years.brw --format csv\n";
 }
 
 }  // namespace brellow::cli

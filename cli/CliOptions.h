@@ -5,14 +5,15 @@
 //   brellow-cli [TERMS] [--open FILE.brw] [--year YYYY] [--format FORMAT] [--output FILE]
 //   brellow-cli solve --payment P --rate R --periods N ...
 //   brellow-cli refinance --original-amount A --years N ... [--format FORMAT]
+//   brellow-cli compare A.brw B.brw ... [--format text|csv|json]
 //
-// Option names, frequency names, format names and the words "solve" and "refinance" are
-// matched without regard to case. A value follows its option as the next argument or
-// after "=" (--rate=6); a next argument that starts with "--" is taken as the next
-// option, so "--amount --rate 6" reports the missing amount. Every value is parsed here,
-// so a usage error names the option and the text it could not read. "-" as the file of
-// --open or --output is standard input or output, as for other Unix tools; a file of that
-// name is "./-".
+// Option names, frequency names, format names and the words "solve", "refinance" and
+// "compare" are matched without regard to case. A value follows its option as the next
+// argument or after "=" (--rate=6); a next argument that starts with "--" is taken as the
+// next option, so "--amount --rate 6" reports the missing amount. Every value is parsed
+// here, so a usage error names the option and the text it could not read. "-" as the file
+// of --open, --output or compare is standard input or output, as for other Unix tools; a
+// file of that name is "./-".
 
 #include "engine/OleDateTime.h"
 #include "engine/Solve.h"
@@ -22,10 +23,11 @@
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace brellow::cli {
 
-enum class Command { Loan, Solve, Refinance, Help, Version };
+enum class Command { Loan, Solve, Refinance, Compare, Help, Version };
 enum class OutputFormat { Text, Html, Table, Csv, Brw, Json };
 
 // Terms given on the command line; each one present replaces the document's value.
@@ -57,6 +59,8 @@ struct CliOptions {
     SolveFor solveFor = SolveFor::Payment;
     // Fields not given stay 0, as the advisor's dialog opens.
     RefinanceInputs refinance;
+    // compare: the loan files in the order given; "-" is standard input.
+    std::vector<std::string> comparePaths;
 };
 
 // What is wrong with the command line, without the program name.

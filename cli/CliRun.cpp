@@ -2,6 +2,7 @@
 
 #include "engine/CTamsicDoc.h"
 #include "engine/FileIo.h"
+#include "engine/LoanComparison.h"
 #include "engine/LoanFile.h"
 #include "engine/LoanTerms.h"
 #include "engine/Schedule.h"
@@ -9,6 +10,7 @@
 #include "engine/StreamSink.h"
 #include "engine/TermsCheck.h"
 #include "output/AmountFormat.h"
+#include "output/ComparisonWriters.h"
 #include "output/JsonWriter.h"
 #include "output/LoanSummary.h"
 #include "output/LoanWriters.h"
@@ -19,6 +21,7 @@
 #include <ostream>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace brellow::cli {
 
@@ -269,6 +272,26 @@ int RunRefinance(const CliOptions& options, std::ostream& out, std::ostream& err
     return Flushed(out, err);
 }
 
+// Each file is read and refused as --open reads and refuses it.
+int RunCompare(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err,
+               const OleDateTime& now) {
+    std::vector<CTamsicDoc> docs;
+    for (const std::string& path : options.comparePaths) {
+        CTamsicDoc doc(now);
+        const bool input = path == "-";
+        const std::string problem = input ? ReadLoanInput(in, doc) : ReadLoanFile(path, doc);
+        if (!problem.empty()) return Fail(err, kExitFileError, problem);
+        if (input) doc.SetTitle("standard input");
+        doc.ComputePayment();
+        docs.push_back(std::move(doc));
+    }
+    const ComparisonFormat format = options.format == OutputFormat::Csv    ? ComparisonFormat::Csv
+                                    : options.format == OutputFormat::Json ? ComparisonFormat::Json
+                                                                           : ComparisonFormat::Text;
+    out << WriteComparison(CompareLoans(docs), format);
+    return Flushed(out, err);
+}
+
 }  // namespace
 
 int RunCli(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err,
@@ -282,6 +305,8 @@ int RunCli(const CliOptions& options, std::istream& in, std::ostream& out, std::
             return RunSolve(options, out, err, now);
         case Command::Refinance:
             return RunRefinance(options, out, err);
+        case Command::Compare:
+            return RunCompare(options, in, out, err, now);
         case Command::Loan:
             break;
     }

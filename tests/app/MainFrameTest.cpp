@@ -4,6 +4,7 @@
 #include "app/CChildFrame.h"
 #include "app/COptionsDlg.h"
 #include "app/HelpWindow.h"
+#include "tools/CCompareDlg.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tests/support/TestLoans.h"
 #include "view/CTamsicView.h"
@@ -22,6 +23,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -127,7 +129,7 @@ TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
          {Command::Close, Command::Save, Command::SaveAs, Command::Print, Command::PrintPreview,
           Command::CopyTable, Command::ChangeLoanParameters, Command::Options, Command::ExportText,
           Command::ExportHtml, Command::ExportCsv, Command::RefinanceAdvisor,
-          Command::PayoffSummary, Command::NewWindow, Command::Cascade, Command::Tile}) {
+          Command::PayoffSummary, Command::CompareLoans, Command::NewWindow, Command::Cascade, Command::Tile}) {
         EXPECT_TRUE(frame->GetAction(enabled)->isEnabled())
             << frame->GetAction(enabled)->text().toStdString();
     }
@@ -211,6 +213,8 @@ TEST_F(MainFrameTest, EveryCommandWithItsPromptTipAndKeys) {
         "  &Refinance Advisor... |  | Refinance Advisor | ",
         "  &Payoff Summary... | Show when the loan is paid off and what the additional payment "
         "saves | Payoff Summary | ",
+        "  &Compare Open Loans... | Compare the loans that are open side by side | "
+        "Compare Open Loans | ",
         "&Charts",
         "  &Monthly Principal vs. Interest | Display chart of monthly principal and interest | "
         "Display chart of monthly principal vs interest | ",
@@ -384,6 +388,29 @@ TEST_F(MainFrameTest, ExitCanBeCancelled) {
     AnswerMessage(QMessageBox::Discard);
     frame->GetAction(Command::Exit)->trigger();
     EXPECT_FALSE(frame->isVisible());
+}
+
+// One comparison window, brought back when chosen again, with a column for each document
+// opened or closed while it is open.
+TEST_F(MainFrameTest, CompareOpenLoansFollowsTheDocuments) {
+    NewDocument();
+    frame->GetAction(Command::CompareLoans)->trigger();
+    frame->GetAction(Command::CompareLoans)->trigger();
+    const QList<CCompareDlg*> windows = frame->findChildren<CCompareDlg*>();
+    ASSERT_EQ(1, windows.size());
+    const auto* const table = windows[0]->findChild<QTableWidget*>(QStringLiteral("comparison"));
+    const auto heads = [table] {
+        QStringList heads;
+        for (int column = 0; column < table->columnCount(); ++column)
+            heads << table->horizontalHeaderItem(column)->text();
+        return heads;
+    };
+    EXPECT_EQ(QStringList{"Brel1 (cheapest)"}, heads());
+    NewDocument();
+    EXPECT_EQ((QStringList{"Brel1 (cheapest)", "Brel2"}), heads());
+    ASSERT_TRUE(frame->CloseDocument(frame->ActiveChild()->GetDocument()));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(QStringList{"Brel1 (cheapest)"}, heads());
 }
 
 TEST_F(MainFrameTest, SecondWindowSharesTheDocument) {

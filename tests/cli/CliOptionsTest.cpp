@@ -119,6 +119,10 @@ TEST(ParseCliArguments, UsageErrorsNameTheOptionAndTheText) {
         {{"refinance", "--points", "nan"}, "--points \"nan\": Please enter a number."},
         {{"refinance", "--format", "csv"},
          "--format csv does not apply to refinance: it writes text or json."},
+        {{"compare", "a.brw", "--format", "table"},
+         "--format table does not apply to compare: it writes text, csv or json."},
+        {{"compare", "--format", "csv"}, "compare needs at least one loan file."},
+        {{"compare", "-", "a.brw", "-"}, "compare reads standard input (\"-\") only once."},
         {{"solve", "--payment", "1,5"}, "--payment \"1,5\": Please enter a number."},
         {{"solve", "--amount", "1", "--periods", "2", "--rate", "3", "--payment", "4"},
          "solve needs exactly one of --amount, --periods, --rate and --payment left out; all "
@@ -174,9 +178,11 @@ TEST(ParseCliArguments, UnknownWordsListWhatIsValid) {
         "unknown option \"--extra\" for solve; valid options: --amount, --periods, --rate, "
         "--payment, --first-payment, --payment-period, --compounding, --help, --version.",
         ErrorOf({"SOLVE", "--extra", "5"}));
+    EXPECT_EQ("unknown option \"--year\" for compare; valid options: --format, --help, --version.",
+              ErrorOf({"compare", "a.brw", "--year", "2003"}));
     const std::string unexpected =
-        "; options start with \"--\" (\"solve\" and \"refinance\" only as the first "
-        "argument). See brellow-cli --help.";
+        "; options start with \"--\" (\"solve\", \"refinance\" and \"compare\" only as the "
+        "first argument). See brellow-cli --help.";
     EXPECT_EQ("unexpected argument \"\"" + unexpected, ErrorOf({""}));
     EXPECT_EQ("unexpected argument \"360\"" + unexpected, ErrorOf({"--periods", "12", "360"}));
     EXPECT_EQ("unexpected argument \"refinance\"" + unexpected,
@@ -234,12 +240,15 @@ TEST(UsageText, SpellsTheOptionTablesAsHelpAlwaysHas) {
         "  brellow-cli refinance --original-amount A --years N --rate R --months-paid M\n"
         "                        --tax-bracket T --new-years N --new-rate R --points P\n"
         "                        --closing-cost C --format FORMAT\n"
+        "  brellow-cli compare FILE.brw... [--format text|csv|json]\n"
         "  brellow-cli --help | --version\n"
         "\n"
         "Computes a loan's amortization schedule and writes it as the desktop program does.\n"
         "solve prints the one of --amount, --periods, --rate and --payment that is left out:\n"
         "the amount in whole cents and the rate with six decimals that give the payment, or\n"
         "the number of periods in which that payment pays the loan off.\n"
+        "compare prints the loans' terms and payoff figures side by side, one column a file,\n"
+        "with what each costs beyond the cheapest (least total interest; the first on a tie).\n"
         "\n"
         "TERMS:\n"
         "  --amount A               loan amount (stored rounded to cents)\n"
@@ -259,7 +268,7 @@ TEST(UsageText, SpellsTheOptionTablesAsHelpAlwaysHas) {
         "                           TERMS given as well override it\n"
         "  --year YYYY              list one calendar year only\n"
         "  --format FORMAT          text (default) | html | table | csv | brw | json\n"
-        "                           (refinance: text or json)\n"
+        "                           (refinance: text or json; compare: text, csv or json)\n"
         "  --output FILE            write to FILE instead of standard output (brw needs\n"
         "                           FILE, or - for standard output)\n"
         "\n"
@@ -274,7 +283,8 @@ TEST(UsageText, SpellsTheOptionTablesAsHelpAlwaysHas) {
         "\n"
         "Examples:\n"
         "  brellow-cli --amount 100000 --rate 6 --periods 360 --first-payment 01/01/2003\n"
-        "  brellow-cli solve --payment 599.55 --rate 6 --periods 360\n",
+        "  brellow-cli solve --payment 599.55 --rate 6 --periods 360\n"
+        "  brellow-cli compare 30-years.brw 15-years.brw --format csv\n",
         UsageText());
 }
 

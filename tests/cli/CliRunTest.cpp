@@ -2,6 +2,7 @@
 
 #include "engine/CTamsicDoc.h"
 #include "engine/LoanFile.h"
+#include "tests/support/TestLoans.h"
 
 #include <gtest/gtest.h>
 
@@ -132,8 +133,8 @@ TEST(RunCli, RefusesTermsAsTheDialogDoes) {
          "--format \"te\\nxt\\x7f\": unknown format; valid formats: text, html, table, csv, "
          "brw, json."},
         {{"loan\r"},
-         "unexpected argument \"loan\\r\"; options start with \"--\" (\"solve\" and "
-         "\"refinance\" only as the first argument). See brellow-cli --help."},
+         "unexpected argument \"loan\\r\"; options start with \"--\" (\"solve\", "
+         "\"refinance\" and \"compare\" only as the first argument). See brellow-cli --help."},
         {{"--bogus"},
          "unknown option \"--bogus\"; valid options: --amount, --periods, --rate, "
          "--first-payment, --payment-period, --compounding, --extra, --balloon, --open, --year, "
@@ -343,6 +344,8 @@ TEST_F(CliFiles, FileProblemsExitWithOneAndNameTheFile) {
          "Cannot write " + Path("link.csv") + overLoan},
         {Mortgage({"--output", Path("pipe")}),
          "Cannot write " + Path("pipe") + ": nobody is reading from " + Path("pipe") + "."},
+        {{"compare", Path("m.brw"), Path("short.brw")},
+         "Cannot open " + Path("short.brw") + ": the file is shorter than 64 bytes."},
     };
     for (const auto& c : cases) {
         const Outcome run = RunArgs(c.args);
@@ -364,6 +367,9 @@ TEST_F(CliFiles, DashIsStandardInputOrOutput) {
     EXPECT_EQ(kExitSuccess, piped.status);
     EXPECT_EQ(record, piped.out);
     EXPECT_EQ(RunArgs(kMortgage).out, RunArgs({"--open", "-", "--output", "-"}, kNow, record).out);
+    EXPECT_TRUE(
+        RunArgs({"compare", "-"}, kNow, record)
+            .out.starts_with("\tstandard input (cheapest)\r\nLoan Amount\t$100,000.00\r\n"));
 
     CTamsicDoc negative(kNow);
     negative.SetNumPeriods(-5);
@@ -388,6 +394,42 @@ TEST_F(CliFiles, DashIsStandardInputOrOutput) {
         const Outcome run = RunArgs(c.args, kNow, c.input);
         EXPECT_EQ(c.status, run.status) << c.err;
         EXPECT_EQ("brellow-cli: " + c.err + "\n", run.err);
+    }
+}
+
+// Dated and undated, a balloon, an additional payment and 0 %: each loan's payoff
+// figures are those its own JSON gives, and the 0 % loan is marked the cheapest.
+TEST_F(CliFiles, CompareGivesEachLoansOwnPayoff) {
+    const test::LoanFields loans[] = {{},
+                                      {.balloon = 60},
+                                      {.extra = 100},
+                                      {.amount = 12000, .periods = 12, .rate = 0},
+                                      {.periods = 120}};
+    std::vector<std::string> args = {"COMPARE"};
+    for (const test::LoanFields& fields : loans) {
+        CTamsicDoc doc = test::Loan(fields);
+        if (&fields == &loans[4])
+            doc.SetFirstPaymentDate(OleDateTime(0.0, OleDateTime::Status::Invalid));
+        args.push_back(Path(std::to_string(args.size()).append(".brw").c_str()));
+        ASSERT_EQ("", WriteLoanFile(args.back(), doc));
+    }
+    EXPECT_TRUE(
+        RunArgs(args).out.starts_with("\t1.brw\t2.brw\t3.brw\t4.brw (cheapest)\t5.brw\r\n"));
+    args.insert(args.end(), {"--format", "json"});
+    const Outcome compared = RunArgs(args);
+    ASSERT_EQ(kExitSuccess, compared.status) << compared.err;
+    EXPECT_TRUE(compared.out.starts_with("{\"cheapest\":3,"));
+    std::istringstream lines(compared.out);
+    std::string line;
+    std::getline(lines, line);
+    for (std::size_t i = 1; i <= std::size(loans); ++i) {
+        std::getline(lines, line);
+        const std::size_t payoff = line.find("\"payoff\":{");
+        ASSERT_NE(std::string::npos, payoff) << line;
+        const std::string figures = line.substr(payoff, line.find('}', payoff) - payoff);
+        EXPECT_NE(std::string::npos,
+                  RunArgs({"--open", args[i], "--format", "json"}).out.find(figures + ','))
+            << figures;
     }
 }
 
