@@ -11,7 +11,6 @@
 #include "app/HelpWindow.h"
 #include "tools/CBalanceChartDlg.h"
 #include "tools/CCompareDlg.h"
-#include "tools/CCompareDlg.h"
 #include "tools/CPaymentChartDlg.h"
 #include "tools/CRefinanceDlg.h"
 #include "tools/CTotalChartDlg.h"
