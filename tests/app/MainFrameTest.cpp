@@ -129,7 +129,8 @@ TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
          {Command::Close, Command::Save, Command::SaveAs, Command::Print, Command::PrintPreview,
           Command::CopyTable, Command::ChangeLoanParameters, Command::Options, Command::ExportText,
           Command::ExportHtml, Command::ExportCsv, Command::RefinanceAdvisor,
-          Command::PayoffSummary, Command::CompareLoans, Command::NewWindow, Command::Cascade, Command::Tile}) {
+          Command::PayoffSummary, Command::CompareLoans, Command::NewWindow, Command::Cascade,
+          Command::Tile}) {
         EXPECT_TRUE(frame->GetAction(enabled)->isEnabled())
             << frame->GetAction(enabled)->text().toStdString();
     }
