@@ -170,23 +170,15 @@ const char* ThemeName(ToolIcon icon) {
     return "";
 }
 
-}  // namespace
-
-QIcon DrawnToolbarIcon(ToolIcon icon) {
-    QPixmap pixmap(kSize, kSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    Draw(painter, icon);
-    painter.end();
-    return QIcon(pixmap);
+// Whether the desktop chose an icon theme. Without one Qt searches "hicolor", which holds
+// programs' own icons and none of the toolbar's pictures; that search alone took a start
+// several milliseconds.
+bool HasIconTheme() {
+    const QString theme = QIcon::themeName();
+    return !theme.isEmpty() && theme != QLatin1String("hicolor");
 }
 
-QIcon ToolbarIcon(ToolIcon icon) {
-    return QIcon::fromTheme(QLatin1String(ThemeName(icon)), DrawnToolbarIcon(icon));
-}
-
-QIcon ProgramIcon() {
+QIcon DrawProgramIcon() {
     QPixmap pixmap(kSize * 2, kSize * 2);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -202,4 +194,31 @@ QIcon ProgramIcon() {
     p.drawText(QRectF(4, 4, 56, 56), Qt::AlignCenter, QStringLiteral("$"));
     p.end();
     return QIcon(pixmap);
+}
+
+}  // namespace
+
+QIcon DrawnToolbarIcon(ToolIcon icon) {
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Draw(painter, icon);
+    painter.end();
+    return QIcon(pixmap);
+}
+
+QIcon ToolbarIcon(ToolIcon icon) {
+    if (HasIconTheme()) {
+        const QIcon themed = QIcon::fromTheme(QLatin1String(ThemeName(icon)));
+        if (!themed.isNull()) return themed;
+    }
+    return DrawnToolbarIcon(icon);
+}
+
+QIcon ProgramIcon() {
+    // Drawn once for every window; kept to the end, as a pixmap may not outlive the
+    // application object.
+    static const QIcon* const icon = new QIcon(DrawProgramIcon());
+    return *icon;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// Icons of the program and its toolbar: the desktop's icon theme where it has one,
-// otherwise a drawing of our own, so the toolbar is never blank.
+// Icons of the program and its toolbar: the picture of the icon theme the desktop chose,
+// where it has one, otherwise a drawing of our own, so the toolbar is never blank.
 
 #include <QIcon>
 

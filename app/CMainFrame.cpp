@@ -2,7 +2,7 @@
 
 #include "app/AppIcons.h"
 #include "app/CChildFrame.h"
-#include "app/SettingsStore.h"
+#include "tools/SettingsStore.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 
@@ -10,11 +10,13 @@
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
 #include <QPrinter>
+#include <QScreen>
 #include <QStatusBar>
 #include <QUrl>
 
@@ -65,7 +67,7 @@ CMainFrame::CMainFrame(QWidget* parent)
             &CMainFrame::UpdateRecentFileMenu);
     UpdateRecentFileMenu();
     UpdateActions();
-    resize(900, 700);
+    RestorePlacement();
 }
 
 CMainFrame::~CMainFrame() {
@@ -83,9 +85,36 @@ void CMainFrame::ReadSettings() {
 }
 
 // The recent files are not among them: the document manager keeps them as they change.
+// The window's place is kept while it is on screen; a window never shown has none.
 void CMainFrame::WriteSettings() {
     QSettings store = SettingsStore();
     SaveDisplaySettings(store, m_settings);
+    if (isVisible()) SaveWindowPlacement(store, {normalGeometry(), isMaximized()});
+}
+
+// Where the last run left the window, as long as it fits the available area of the screen
+// it was on (the primary screen when that one is gone): no larger, its top left corner on
+// it. Otherwise it is shrunk and moved as little as needed to lie within. Without one, the
+// default size within the primary screen, placed by the window manager.
+void CMainFrame::RestorePlacement() {
+    const WindowPlacement placement = LoadWindowPlacement(SettingsStore());
+    const QRect& saved = placement.normal;
+    const QScreen* screen = QGuiApplication::screenAt(saved.center());
+    if (!saved.isValid() || !screen) screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 900, 700);
+    if (!saved.isValid()) {
+        resize(QSize(900, 700).boundedTo(area.size()));
+        return;
+    }
+    const QSize size = saved.size().boundedTo(area.size());
+    QRect placed = saved;
+    if (size != saved.size() || !area.contains(saved.topLeft())) {
+        placed = QRect(QPoint(std::clamp(saved.x(), area.left(), area.right() - size.width() + 1),
+                              std::clamp(saved.y(), area.top(), area.bottom() - size.height() + 1)),
+                       size);
+    }
+    setGeometry(placed);
+    if (placement.maximized) setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void CMainFrame::CreateStatusBar() {
@@ -148,6 +177,13 @@ void CMainFrame::UpdateTitle() {
         m_title += QStringLiteral(" - %1[*]").arg(name);
         m_titleModified = child->GetDocument().isModified();
     }
+    // The file the window stands for, which the charts' Save Image As names its image after.
+    QString file;
+    if (child) {
+        const LoanDocument& document = child->GetDocument();
+        file = document.pathName().isEmpty() ? document.title() : document.pathName();
+    }
+    setWindowFilePath(file);
     ApplyTitle();
 }
 

@@ -161,6 +161,7 @@ private:
     void CreateStatusBar();
     void ReadSettings();
     void WriteSettings();
+    void RestorePlacement();
 
     void WatchDocument(LoanDocument* document);
     CChildFrame* ShowDocument(LoanDocument* document);
@@ -171,6 +172,9 @@ private:
     void UpdateRecentFileMenu();
     void UpdateWindowMenu();
     void ShowDocumentMenus(bool show);
+    // Puts back the shown items of the menu of `menuAction`, as the documents and the
+    // recent files say.
+    void FillMenu(QAction* menuAction);
 
     void OnOptions();
     void OnWindowCascade();

@@ -15,6 +15,7 @@
 #include "tools/CRefinanceDlg.h"
 #include "tools/CTotalChartDlg.h"
 #include "tools/ChartDialog.h"
+#include "tools/SettingsStore.h"
 #include "view/CPayoffDlg.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
@@ -22,6 +23,8 @@
 #include "view/LoanPrinter.h"
 #include "view/PrintOutput.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QMdiArea>
 #include <QMenuBar>
@@ -29,9 +32,11 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWhatsThis>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -57,6 +62,12 @@ QList<QKeySequence> SingleKeys(const std::vector<const char*>& names) {
         keys.append(key);
     }
     return keys;
+}
+
+// Screen readers would take the toolbar's separators for unnamed panes.
+QAccessibleInterface* ToolbarSeparatorAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String("QToolBarSeparator") || !object->isWidgetType()) return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Separator);
 }
 
 // One comparison beside the loans, brought to the front when chosen again. A window that
@@ -104,7 +115,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
     using I = ToolIcon;
     static const std::vector<CommandRow> table = {
         {.id = C::New,
-         .text = "&New\tCtrl+N",
+         .text = "&New",
          .prompt = "Create a new document",
          .tip = "New",
          .keys = {"Ctrl+N"},
@@ -112,7 +123,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .button = {1, I::New},
          .run = [](CMainFrame& f) { f.OnFileNew(); }},
         {.id = C::Open,
-         .text = "&Open...\tCtrl+O",
+         .text = "&Open...",
          .prompt = "Open an existing document",
          .tip = "Open",
          .keys = {"Ctrl+O"},
@@ -131,7 +142,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
              },
          .enabled = WithDocument},
         {.id = C::Save,
-         .text = "&Save\tCtrl+S",
+         .text = "&Save",
          .prompt = "Save the active document",
          .tip = "Save",
          .keys = {"Ctrl+S"},
@@ -148,6 +159,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "Save &As...",
          .prompt = "Save the active document with a new name",
          .tip = "Save As",
+         .keys = {"Ctrl+Shift+S"},
          .menu = M::File,
          .documentMenuOnly = true,
          .run =
@@ -156,7 +168,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
              },
          .enabled = WithDocument},
         {.id = C::Print,
-         .text = "&Print...\tCtrl+P",
+         .text = "&Print...",
          .prompt = "Print the active document",
          .tip = "Print",
          .keys = {"Ctrl+P"},
@@ -194,12 +206,13 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .text = "E&xit",
          .prompt = "Quit the application; prompts to save documents",
          .tip = "Exit",
+         .keys = {"Ctrl+Q"},
          .menu = M::File,
          .separatorBefore = true,
          .run = [](CMainFrame& f) { f.close(); }},
 
         {.id = C::Undo,
-         .text = "&Undo\tCtrl+Z",
+         .text = "&Undo",
          .prompt = "Undo the last action",
          .tip = "Undo",
          .keys = {"Ctrl+Z", "Alt+Backspace"},
@@ -211,10 +224,10 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .enabled =
              [](const LoanDocument* active) { return active && CanUndoLoanParameters(*active); }},
         {.id = C::Redo,
-         .text = "&Redo\tCtrl+Y",
+         .text = "&Redo",
          .prompt = "Redo the previously undone action",
          .tip = "Redo",
-         .keys = {"Ctrl+Y"},
+         .keys = {"Ctrl+Y", "Ctrl+Shift+Z"},
          .menu = M::Edit,
          .run =
              [](CMainFrame& f) {
@@ -223,7 +236,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .enabled =
              [](const LoanDocument* active) { return active && CanRedoLoanParameters(*active); }},
         {.id = C::CopyTable,
-         .text = "Copy Ta&ble\tCtrl+C",
+         .text = "Copy Ta&ble",
          .prompt = "Copy entire table onto the clipboard",
          .tip = "Copy entire table",
          .keys = {"Ctrl+C"},
@@ -238,7 +251,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
          .whileTableShown = true},
 
         {.id = C::ChangeLoanParameters,
-         .text = "&Change Loan Parameters...\tCtrl+L",
+         .text = "&Change Loan Parameters...",
          .prompt = "Change parameters for the current loan",
          .tip = "Change parameters",
          .keys = {"Ctrl+L"},
@@ -250,7 +263,7 @@ const std::vector<CMainFrame::CommandRow>& CMainFrame::CommandTable() {
              },
          .enabled = WithDocument},
         {.id = C::Options,
-         .text = "&Options...\tCtrl+T",
+         .text = "&Options...",
          .prompt = "Options to display with different colors and styles",
          .tip = "Display options",
          .keys = {"Ctrl+T"},
@@ -430,6 +443,11 @@ QAction* CMainFrame::GetAction(Command command) const {
 
 void CMainFrame::CreateCommands() {
     for (const CommandRow& row : CommandTable()) {
+        // Menus show the keys from the shortcuts; a key written after a tab in the text
+        // would also become the item's name for screen readers ("New\tCtrl+N").
+        if (std::strchr(row.text, '\t')) {
+            qFatal("The command table's text \"%s\" holds a key.", row.text);
+        }
         auto* const action = new QAction(QString::fromUtf8(row.text), this);
         action->setStatusTip(QString::fromUtf8(row.prompt));
         action->setWhatsThis(QString::fromUtf8(row.prompt));
@@ -495,8 +513,15 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBar() {
+    static const bool separatorsTold =
+        (QAccessible::installFactory(ToolbarSeparatorAccessible), true);
+    Q_UNUSED(separatorsTold);
     m_toolBar = addToolBar(QStringLiteral("Toolbar"));
     m_toolBar->setObjectName(QStringLiteral("Toolbar"));
+    // Qt gives the button for the buttons that do not fit no name of its own.
+    const QString overflow = QStringLiteral("qt_toolbar_ext_button");
+    if (auto* const more = m_toolBar->findChild<QToolButton*>(overflow))
+        more->setAccessibleName(QStringLiteral("More Buttons"));
     m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
     std::vector<std::pair<int, Command>> buttons;
     for (const CommandRow& row : CommandTable()) {
@@ -531,22 +556,29 @@ void CMainFrame::UpdateActions() {
 void CMainFrame::ShowDocumentMenus(bool show) {
     if (m_documentMenusShown == show) return;
     m_documentMenusShown = show;
-    for (QAction* menuAction : menuBar()->actions()) {
-        QMenu* const menu = menuAction->menu();
-        QList<QAction*> shown;
-        bool shared = false;
-        for (const MenuItem& item : m_menuItems) {
-            if (item.menu != menu) continue;
-            shared = shared || !item.documentMenuOnly;
-            if (show || !item.documentMenuOnly) shown += item.actions;
-        }
-        menuAction->setVisible(!shown.isEmpty());
-        // Items are taken out of a menu rather than hidden: a hidden action would take its
-        // toolbar button with it, and the toolbar keeps every button. A menu that is only
-        // for documents is hidden whole and keeps its items (the Window menu its list).
-        if (shared) {
-            menu->clear();
-            menu->addActions(shown);
+    for (QAction* menuAction : menuBar()->actions()) FillMenu(menuAction);
+}
+
+void CMainFrame::FillMenu(QAction* menuAction) {
+    const bool withDocuments = m_documentMenusShown.value_or(false);
+    QMenu* const menu = menuAction->menu();
+    QList<QAction*> shown;
+    bool shared = false;
+    for (const MenuItem& item : m_menuItems) {
+        if (item.menu != menu) continue;
+        shared = shared || !item.documentMenuOnly;
+        if (withDocuments || !item.documentMenuOnly) shown += item.actions;
+    }
+    menuAction->setVisible(!shown.isEmpty());
+    // Items are taken out of a menu rather than hidden: a hidden action would take its
+    // toolbar button with it, and the toolbar keeps every button; and screen readers list
+    // hidden items too, the unused recent-file entries as items without a name. A menu
+    // that is only for documents is hidden whole and keeps its items (the Window menu its
+    // list).
+    if (shared) {
+        menu->clear();
+        for (QAction* action : shown) {
+            if (action->isVisible()) menu->addAction(action);
         }
     }
 }
@@ -562,6 +594,10 @@ void CMainFrame::UpdateRecentFileMenu() {
             shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
             action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
         }
+    }
+    for (const MenuItem& item : m_menuItems) {
+        if (item.actions.contains(GetAction(Command::RecentFile)))
+            FillMenu(item.menu->menuAction());
     }
 }
 

@@ -27,23 +27,25 @@ CChildFrame* CMainFrame::CreateChildFrame(LoanDocument& document) {
     auto* const view = new CTamsicView(document, m_settings, ShowHelp);
     auto* const frame = new CChildFrame(*this, document, view);
     frame->setWindowIcon(ProgramIcon());
-    // Each new window steps down from the active one, back to the corner when it
-    // would leave the area.
+    CChildFrame* const active = ActiveChild();
+    m_frames.append(frame);
+    m_mdiArea->addSubWindow(frame);
+    view->OnInitialUpdate();
+    UpdateFrameTitles(document);
+    // Wide enough for the whole table, which the view's size hint holds with its frame and
+    // scroll bar, as far as the area allows. Each new window steps down from the active
+    // one, back to the corner when it would leave the area.
     const QSize area = m_mdiArea->viewport()->size();
-    const QSize size(std::min(720, std::max(area.width(), 320)),
+    const QSize size(std::min(frame->sizeHint().width(), std::max(area.width(), 320)),
                      std::min(520, std::max(area.height(), 240)));
     QPoint position(0, 0);
-    if (CChildFrame* const active = ActiveChild(); active && !active->isMaximized()) {
+    if (active && !active->isMaximized()) {
         position = active->pos() + QPoint(24, 24);
         if (position.x() + size.width() > area.width() ||
             position.y() + size.height() > area.height()) {
             position = QPoint(0, 0);
         }
     }
-    m_frames.append(frame);
-    m_mdiArea->addSubWindow(frame);
-    view->OnInitialUpdate();
-    UpdateFrameTitles(document);
     frame->setGeometry(QRect(position, size));
     frame->show();
     m_mdiArea->setActiveSubWindow(frame);

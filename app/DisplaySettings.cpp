@@ -10,6 +10,9 @@ const char* const kShowTableKey = "ShowTable";
 const char* const kWinBackKey = "ColorWinBack";
 const char* const kTableBackKey = "ColorTableBack";
 const char* const kPreviewPagesKey = "Settings/PreviewPages";
+const char* const kGeometryKey = "Window/Geometry";
+const char* const kMaximizedKey = "Window/Maximized";
+constexpr int kLargestWindow = 65536;
 
 // A stored 32-bit value: an integer in the signed or unsigned 32-bit range. Anything
 // else (text, a fraction, an out-of-range number) counts as no value.
@@ -56,4 +59,24 @@ int LoadPreviewPages(const QSettings& store) {
 
 void SavePreviewPages(QSettings& store, int pages) {
     if (LoadPreviewPages(store) != pages) store.setValue(QLatin1String(kPreviewPagesKey), pages);
+}
+
+WindowPlacement LoadWindowPlacement(const QSettings& store) {
+    WindowPlacement placement;
+    const QRect normal = store.value(QLatin1String(kGeometryKey)).toRect();
+    if (normal.width() >= 1 && normal.width() <= kLargestWindow && normal.height() >= 1 &&
+        normal.height() <= kLargestWindow) {
+        placement.normal = normal;
+    }
+    placement.maximized = store.value(QLatin1String(kMaximizedKey)).toBool();
+    return placement;
+}
+
+void SaveWindowPlacement(QSettings& store, const WindowPlacement& placement) {
+    if (store.value(QLatin1String(kGeometryKey)).toRect() != placement.normal)
+        store.setValue(QLatin1String(kGeometryKey), placement.normal);
+    if (!store.contains(QLatin1String(kMaximizedKey)) ||
+        store.value(QLatin1String(kMaximizedKey)).toBool() != placement.maximized) {
+        store.setValue(QLatin1String(kMaximizedKey), placement.maximized);
+    }
 }

@@ -7,6 +7,8 @@
 
 #include "view/DisplaySettings.h"
 
+#include <QRect>
+
 class QSettings;
 
 // The settings in `store`; a value that is absent or not a number is replaced by its
@@ -20,3 +22,18 @@ void SaveDisplaySettings(QSettings& store, const DisplaySettings& settings);
 int LoadPreviewPages(const QSettings& store);
 // Sets "PreviewPages" only when `pages` differs from what LoadPreviewPages gives.
 void SavePreviewPages(QSettings& store, int pages);
+
+// The main window's place between runs, under "Window": its geometry when neither maximised
+// nor minimised (without the window manager's frame) and whether it was maximised.
+struct WindowPlacement {
+    QRect normal;  // not valid when none is stored or the stored one cannot be a window's
+    bool maximized = false;
+
+    friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
+};
+
+// The stored placement; a size that is not between 1 and 65536 pixels each way counts as none.
+// Writes nothing.
+WindowPlacement LoadWindowPlacement(const QSettings& store);
+// Sets only the values that differ from those in `store`.
+void SaveWindowPlacement(QSettings& store, const WindowPlacement& placement);

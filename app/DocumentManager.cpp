@@ -1,6 +1,7 @@
 #include "app/DocumentManager.h"
 
-#include "app/SettingsStore.h"
+#include "tools/SaveFolders.h"
+#include "tools/SettingsStore.h"
 #include "view/LoanDocument.h"
 
 #include <QFileDialog>
@@ -10,6 +11,8 @@
 namespace {
 
 const char* const kFilter = "Brellow Files (*.brw);;All Files (*)";
+// The kind of file whose folder the dialogs remember, and its suffix.
+const QString kLoanKind = QStringLiteral("brw");
 
 bool SameFile(const QString& a, const QString& b) {
     const QFileInfo left(a);
@@ -74,7 +77,9 @@ LoanDocument* DocumentManager::OnFileOpen() {
     QFileDialog dialog(m_window, QStringLiteral("Open"), QString(), QLatin1String(kFilter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    StartFileDialog(dialog, kLoanKind);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return nullptr;
+    RememberFolder(kLoanKind, dialog.selectedFiles().first());
     return OpenDocumentFile(dialog.selectedFiles().first());
 }
 
@@ -82,10 +87,16 @@ QString DocumentManager::AskSaveFileName(const LoanDocument& document) {
     QFileDialog dialog(m_window, QStringLiteral("Save As"), QString(), QLatin1String(kFilter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("brw"));
+    dialog.setDefaultSuffix(kLoanKind);
+    // A saved loan is proposed where it is; a new one in the folder of the last loans.
     const QString path = document.pathName();
-    dialog.selectFile(path.isEmpty() ? document.title() + QStringLiteral(".brw") : path);
+    if (path.isEmpty()) {
+        StartFileDialog(dialog, kLoanKind, NameWithSuffix(document.title(), kLoanKind));
+    } else {
+        dialog.selectFile(path);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    RememberFolder(kLoanKind, dialog.selectedFiles().first());
     return dialog.selectedFiles().first();
 }
 

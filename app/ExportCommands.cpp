@@ -1,6 +1,7 @@
 #include "app/ExportCommands.h"
 
 #include "engine/FileIo.h"
+#include "tools/SaveFolders.h"
 #include "view/CTamsicView.h"
 #include "view/LoanDocument.h"
 
@@ -42,11 +43,14 @@ void Report(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
 }  // namespace
 
 void OnExportLoan(const CTamsicView& view, brellow::LoanFormat format, QWidget* parent) {
+    const QString suffix = DefaultSuffix(format);
     QFileDialog dialog(parent, QStringLiteral("Save As"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(DefaultSuffix(format));
+    dialog.setDefaultSuffix(suffix);
+    StartFileDialog(dialog, suffix, NameWithSuffix(view.GetDocument().title(), suffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    RememberFolder(suffix, dialog.selectedFiles().first());
     ExportLoanFile(view, format, dialog.selectedFiles().first(), parent);
 }
 

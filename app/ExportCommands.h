@@ -14,7 +14,9 @@ class QWidget;
 
 // Asks for a file to export to (no filter, the format's suffix added to a name without
 // one, confirmation before an existing file is replaced) and writes the loan of `view`
-// there. Nothing happens when the person cancels.
+// there. The dialog starts in the folder of the last export to the same format and
+// proposes the document's name with the format's suffix. Nothing happens when the person
+// cancels.
 void OnExportLoan(const CTamsicView& view, brellow::LoanFormat format, QWidget* parent);
 
 // Writes the loan of `view` in `format` to `path` through the atomic save, so a failed

@@ -4,6 +4,7 @@
 #include "engine/FileIo.h"
 #include "output/AmountFormat.h"
 #include "tools/DialogUnits.h"
+#include "tools/SaveFolders.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -224,7 +225,14 @@ void ChartDialog::OnCopyImage() {
 
 void ChartDialog::OnSaveImageAs() {
     ImageFileDialog dialog(this);
+    // The chart is of the document its window shows, and that window names its file.
+    const QWidget* const window = parentWidget() ? parentWidget()->window() : nullptr;
+    const QString document = window ? window->windowFilePath() : QString();
+    const QString kind = QStringLiteral("image");
+    StartFileDialog(dialog, kind,
+                    document.isEmpty() ? QString() : NameWithSuffix(document, QStringLiteral("png")));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    RememberFolder(kind, dialog.selectedFiles().first());
     const QString error = SaveImage(dialog.selectedFiles().first());
     if (!error.isEmpty()) QMessageBox::warning(this, QStringLiteral("Brellow"), error);
 }

@@ -14,16 +14,21 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -31,7 +36,9 @@
 #include <sys/stat.h>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -106,9 +113,9 @@ protected:
 
 TEST_F(MainFrameTest, WithoutDocumentsOnlyFileViewAndHelpAreShown) {
     EXPECT_EQ((std::vector<std::string>{"&File", "&View", "&Help"}), VisibleMenus(*frame));
-    EXPECT_EQ((std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "P&rint Setup...",
-                                        "Recent File", "E&xit"}),
-              VisibleItems(*frame, "&File"));
+    EXPECT_EQ(
+        (std::vector<std::string>{"&New", "&Open...", "P&rint Setup...", "Recent File", "E&xit"}),
+        VisibleItems(*frame, "&File"));
     EXPECT_TRUE(frame->GetAction(Command::Options)->isEnabled());
     EXPECT_FALSE(frame->GetAction(Command::Save)->isEnabled());
     EXPECT_FALSE(frame->GetAction(Command::ChangeLoanParameters)->isEnabled());
@@ -121,9 +128,8 @@ TEST_F(MainFrameTest, DocumentMenusAndEnabledStates) {
                                         "&Window", "&Help"}),
               VisibleMenus(*frame));
     EXPECT_EQ(
-        (std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "&Close", "&Save\tCtrl+S",
-                                  "Save &As...", "&Print...\tCtrl+P", "Print Pre&view",
-                                  "P&rint Setup...", "Recent File", "E&xit"}),
+        (std::vector<std::string>{"&New", "&Open...", "&Close", "&Save", "Save &As...", "&Print...",
+                                  "Print Pre&view", "P&rint Setup...", "Recent File", "E&xit"}),
         VisibleItems(*frame, "&File"));
     for (Command enabled :
          {Command::Close, Command::Save, Command::SaveAs, Command::Print, Command::PrintPreview,
@@ -180,28 +186,28 @@ TEST_F(MainFrameTest, EveryCommandWithItsPromptTipAndKeys) {
     NewDocument();
     const std::vector<std::string> expected = {
         "&File",
-        "  &New\tCtrl+N | Create a new document | New | Ctrl+N",
-        "  &Open...\tCtrl+O | Open an existing document | Open | Ctrl+O",
+        "  &New | Create a new document | New | Ctrl+N",
+        "  &Open... | Open an existing document | Open | Ctrl+O",
         "  &Close | Close the active document | Close | ",
-        "  &Save\tCtrl+S | Save the active document | Save | Ctrl+S",
-        "  Save &As... | Save the active document with a new name | Save As | ",
+        "  &Save | Save the active document | Save | Ctrl+S",
+        "  Save &As... | Save the active document with a new name | Save As | Ctrl+Shift+S",
         "  ---",
-        "  &Print...\tCtrl+P | Print the active document | Print | Ctrl+P",
+        "  &Print... | Print the active document | Print | Ctrl+P",
         "  Print Pre&view | Display full pages | Print Preview | ",
         "  P&rint Setup... | Change the printer and printing options | Print Setup | ",
         "  ---",
         "  Recent File | Open this document | Recent File | ",
         "  ---",
-        "  E&xit | Quit the application; prompts to save documents | Exit | ",
+        "  E&xit | Quit the application; prompts to save documents | Exit | Ctrl+Q",
         "&Edit",
-        "  &Undo\tCtrl+Z | Undo the last action | Undo | Ctrl+Z or Alt+Backspace",
-        "  &Redo\tCtrl+Y | Redo the previously undone action | Redo | Ctrl+Y",
+        "  &Undo | Undo the last action | Undo | Ctrl+Z or Alt+Backspace",
+        "  &Redo | Redo the previously undone action | Redo | Ctrl+Y or Ctrl+Shift+Z",
         "  ---",
-        "  Copy Ta&ble\tCtrl+C | Copy entire table onto the clipboard | Copy entire table | Ctrl+C",
+        "  Copy Ta&ble | Copy entire table onto the clipboard | Copy entire table | Ctrl+C",
         "&Tools",
-        "  &Change Loan Parameters...\tCtrl+L | Change parameters for the current loan | "
+        "  &Change Loan Parameters... | Change parameters for the current loan | "
         "Change parameters | Ctrl+L",
-        "  &Options...\tCtrl+T | Options to display with different colors and styles | "
+        "  &Options... | Options to display with different colors and styles | "
         "Display options | Ctrl+T",
         "  ---",
         "  &Export as Text File... | Export the loan document as a text file | "
@@ -265,6 +271,64 @@ TEST_F(MainFrameTest, EachKeyOfACommandIsOneShortcut) {
     }
 }
 
+// The desktop's own keys beside the program's: Ctrl+Shift+Z redoes, Ctrl+Shift+S asks
+// where to save, Ctrl+Q quits.
+TEST_F(MainFrameTest, StandardKeysRedoSaveAsAndQuit) {
+    LoanDocument& document = NewDocument()->GetDocument();
+    const auto press = [this](const char* key) {
+        frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        QTest::keySequence(frame.get(), QKeySequence(QString::fromLatin1(key)));
+    };
+    ASSERT_TRUE(ChangeAdditionalPayment(document, 100.0));
+    press("Ctrl+Z");
+    press("Ctrl+Shift+Z");
+    EXPECT_EQ(100.0, document.doc().GetAdditionalPayment());
+
+    QString asked;
+    WhenModal<QFileDialog>([&asked](QFileDialog* dialog) {
+        asked = dialog->windowTitle();
+        dialog->reject();
+    });
+    press("Ctrl+Shift+S");
+    EXPECT_EQ("Save As", asked.toStdString());
+
+    AnswerMessage(QMessageBox::Discard);
+    press("Ctrl+Q");
+    EXPECT_FALSE(frame->isVisible());
+}
+
+// As a screen reader reads the menus and the toolbar: each item by its text alone, its key
+// as the key binding, and nothing without a name but separators (hidden items included:
+// readers list them too).
+TEST_F(MainFrameTest, MenuAndToolbarItemsAreNamedByTheirTextAlone) {
+    LoanDocument& document = NewDocument()->GetDocument();
+    ChooseFile(PathIn(QStringLiteral("named.brw")));
+    ASSERT_TRUE(frame->Documents().DoSaveAs(document));
+    std::vector<QAccessibleInterface*> containers{
+        QAccessible::queryAccessibleInterface(frame->ToolBar())};
+    for (QAction* menuAction : frame->menuBar()->actions()) {
+        containers.push_back(QAccessible::queryAccessibleInterface(menuAction->menu()));
+    }
+    std::map<std::string, std::string> keyOf;
+    for (QAccessibleInterface* container : containers) {
+        ASSERT_NE(nullptr, container);
+        for (int i = 0; i < container->childCount(); ++i) {
+            QAccessibleInterface* const item = container->child(i);
+            if (item->role() == QAccessible::Separator) continue;
+            const QString name = item->text(QAccessible::Name);
+            EXPECT_FALSE(name.isEmpty()) << container->text(QAccessible::Name).toStdString() << i;
+            EXPECT_FALSE(name.contains(QLatin1Char('\t'))) << name.toStdString();
+            if (item->role() == QAccessible::MenuItem)
+                keyOf[name.toStdString()] = item->text(QAccessible::Accelerator).toStdString();
+        }
+    }
+    EXPECT_EQ("Ctrl+N", keyOf["New"]);
+    EXPECT_EQ("Ctrl+Shift+S", keyOf["Save As..."]);
+    EXPECT_EQ("Ctrl+Z", keyOf["Undo"]);
+    EXPECT_EQ("Ctrl+L", keyOf["Change Loan Parameters..."]);
+}
+
 TEST_F(MainFrameTest, ToolbarHoldsFourteenEntries) {
     const QList<QAction*> entries = frame->ToolBar()->actions();
     ASSERT_EQ(14, entries.size());
@@ -303,9 +367,9 @@ TEST_F(MainFrameTest, ToolbarHoldsFourteenEntries) {
     for (int i = 0; i < 14; ++i) EXPECT_TRUE(entries[i]->isVisible()) << i;
     EXPECT_FALSE(frame->GetAction(Command::Save)->isEnabled());
     EXPECT_FALSE(frame->GetAction(Command::Print)->isEnabled());
-    EXPECT_EQ((std::vector<std::string>{"&New\tCtrl+N", "&Open...\tCtrl+O", "P&rint Setup...",
-                                        "Recent File", "E&xit"}),
-              VisibleItems(*frame, "&File"));
+    EXPECT_EQ(
+        (std::vector<std::string>{"&New", "&Open...", "P&rint Setup...", "Recent File", "E&xit"}),
+        VisibleItems(*frame, "&File"));
 }
 
 TEST_F(MainFrameTest, NewDocumentsAreNumberedAndTitled) {
@@ -457,6 +521,127 @@ TEST_F(MainFrameTest, MainTitleNamesTheActiveWindowOnceWithItsMark) {
         EXPECT_EQ(step.title, frame->windowTitle().toStdString()) << step.step;
         EXPECT_EQ(first->GetDocument().isModified(), frame->isWindowModified()) << step.step;
         EXPECT_EQ(frame->ActiveChild()->isWindowModified(), frame->isWindowModified()) << step.step;
+    }
+}
+
+// A new window shows the table's whole width beside its scroll bar, whatever the style
+// makes of that.
+TEST_F(MainFrameTest, NewWindowsShowTheWholeTableWidth) {
+    frame->resize(1200, 800);
+    frame->MdiArea()->setStyleSheet(QStringLiteral("QScrollBar:vertical { width: 60px; }"));
+    LoanDocument& document = NewDocument()->GetDocument();
+    document.doc().SetNumPeriods(360);
+    Edit(document, 100000.0);
+    const CTamsicView* const view = frame->OnWindowNew()->GetView();
+    ASSERT_TRUE(view->verticalScrollBar()->isVisible());
+    EXPECT_GE(view->viewport()->width(), view->ScrollSize().width());
+}
+
+// The main window comes back as the last run left it, within the screen: moved and shrunk
+// as little as needed, or at the default size where the stored place cannot be a window's.
+TEST_F(MainFrameTest, ComesBackWhereItWasWithinTheScreen) {
+    frame->setGeometry(QRect(100, 50, 500, 400));
+    frame->showMaximized();
+    frame->close();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize standard = QSize(900, 700).boundedTo(screen.size());
+    // Where the platform frames a window on an edge of the screen is its own business:
+    // `corner` is checked only away from the top and left edges.
+    const struct {
+        QVariant stored;  // none: as the closed window left it
+        bool maximized;
+        QSize size;
+        std::optional<QPoint> corner;
+    } cases[] = {
+        {{}, true, {500, 400}, QPoint(100, 50)},
+        {QRect(screen.right() + 1000, 40, 500, 400), false, {500, 400},
+         QPoint(screen.right() - 499, 40)},
+        {QRect(-300, -20, 3000, 2000), false, screen.size(), {}},
+        {QStringLiteral("wide"), false, standard, {}},
+    };
+    for (const auto& [stored, maximized, size, corner] : cases) {
+        SCOPED_TRACE(stored.toString().toStdString());
+        if (stored.isValid()) {
+            QSettings store = gui_test::Store();
+            store.setValue(QStringLiteral("Window/Geometry"), stored);
+            store.setValue(QStringLiteral("Window/Maximized"), maximized);
+        }
+        CMainFrame again;
+        again.show();
+        EXPECT_EQ(maximized, again.isMaximized());
+        EXPECT_EQ(size, again.normalGeometry().size());
+        if (corner) EXPECT_EQ(*corner, again.normalGeometry().topLeft());
+        EXPECT_TRUE(screen.intersects(again.normalGeometry()));
+    }
+}
+
+// Answers the next file dialog with `chosen`, or cancels it when that is empty, and keeps
+// the folder it started in and the name it proposed.
+void ChooseNoting(const QString& chosen, QString* folder, QString* proposed) {
+    WhenModal<QFileDialog>([=](QFileDialog* dialog) {
+        *folder = dialog->directory().absolutePath();
+        *proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        if (chosen.isEmpty()) return dialog->reject();
+        dialog->selectFile(chosen);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+// Save As, the exports and Save Image As start in the folder last used for their kind of
+// file (else the documents folder, else home) and propose the document's name.
+TEST_F(MainFrameTest, FileDialogsStartInTheLastFolderOfTheirKind) {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString fallback = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("csv")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("loans")));
+    const QString csv = PathIn(QStringLiteral("csv"));
+    const QString loans = PathIn(QStringLiteral("loans"));
+    LoanDocument& first = NewDocument()->GetDocument();
+    first.doc().SetNumPeriods(12);
+    first.doc().ComputePayment();
+    first.notifyTermsChanged();
+    const auto run = [this](Command command) {
+        return [this, command] { frame->GetAction(command)->trigger(); };
+    };
+    const auto saveImage = [this] {
+        WhenModal<QDialog>([](QDialog* chart) {
+            for (QAction* action : chart->actions()) {
+                if (action->text() == QLatin1String("Save Image As...")) action->trigger();
+            }
+            chart->reject();
+        });
+        frame->GetAction(Command::ChartMonthly)->trigger();
+    };
+    const auto saveNew = [this, run] {
+        NewDocument();
+        run(Command::SaveAs)();
+    };
+    const auto exportWithoutFolder = [csv, run] {
+        QDir(csv).removeRecursively();
+        run(Command::ExportCsv)();
+    };
+    const struct {
+        std::function<void()> open;
+        QString chosen;
+        QString folder;
+        const char* proposed;
+    } steps[] = {
+        {run(Command::ExportCsv), csv + "/x.csv", fallback, "Brel1.csv"},
+        {run(Command::ExportCsv), {}, csv, "Brel1.csv"},
+        {run(Command::ExportText), {}, fallback, "Brel1.txt"},
+        {run(Command::SaveAs), loans + "/Mortgage.brw", fallback, "Brel1.brw"},
+        {run(Command::ExportHtml), {}, fallback, "Mortgage.html"},
+        {saveImage, {}, fallback, "Mortgage.png"},
+        {saveNew, {}, loans, "Brel2.brw"},
+        {exportWithoutFolder, {}, fallback, "Brel2.csv"},
+    };
+    for (const auto& [open, chosen, folder, proposed] : steps) {
+        SCOPED_TRACE(proposed);
+        QString startedIn, named;
+        ChooseNoting(chosen, &startedIn, &named);
+        open();
+        EXPECT_EQ(folder, startedIn);
+        EXPECT_EQ(proposed, named.toStdString());
     }
 }
 
