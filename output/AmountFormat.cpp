@@ -1,6 +1,7 @@
 #include "output/AmountFormat.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstddef>
@@ -72,6 +73,24 @@ char* PutPair(char* at, unsigned pair) noexcept {
     return at;
 }
 
+// The number of decimal digits of `value` ("0" has one), from its bit length: 2^k has
+// about k × 1233 / 4096 digits beyond the first (log10 2 = 0.30103), one fewer below the
+// power of ten it reaches.
+int DecimalDigits(std::uint64_t value) noexcept {
+    static constexpr auto kPowers = [] {
+        std::array<std::uint64_t, 20> powers{};
+        std::uint64_t power = 1;
+        for (std::uint64_t& each : powers) {
+            each = power;
+            power *= 10;  // wraps after the last one, which is never read
+        }
+        return powers;
+    }();
+    if (value == 0) return 1;
+    const int guess = std::bit_width(value) * 1233 >> 12;
+    return guess - (value < kPowers[guess]) + 1;
+}
+
 // Appends "$-1,234.50" (`money`) or "-1234.50" when the value is below 2^53 in
 // magnitude; false, and nothing appended, for larger or non-finite values.
 bool AppendExactCents(std::string& out, double value, bool money) {
@@ -87,12 +106,13 @@ bool AppendExactCents(std::string& out, double value, bool money) {
 char* PutExactAmount(char* to, double value, bool money) noexcept {
     const auto cents = ExactCents(value);
     if (!cents) return nullptr;
-    char text[kMaxExactAmountChars];
-    char* const end = std::end(text);
-    char* at = end;
-    at = PutPair(at, static_cast<unsigned>(*cents % 100));
-    *--at = '.';
     std::uint64_t whole = *cents / 100;
+    // The text's length is known first, so it is written backwards straight into place.
+    const int digits = DecimalDigits(whole);
+    const bool negative = IsNegative(value);
+    char* const end = to + money + negative + digits + (money ? (digits - 1) / 3 : 0) + 3;
+    char* at = PutPair(end, static_cast<unsigned>(*cents % 100));
+    *--at = '.';
     while (whole >= 1000) {
         const auto group = static_cast<unsigned>(whole % 1000);
         whole /= 1000;
@@ -108,9 +128,9 @@ char* PutExactAmount(char* to, double value, bool money) noexcept {
     } else {
         *--at = static_cast<char>('0' + leading);
     }
-    if (IsNegative(value)) *--at = '-';
+    if (negative) *--at = '-';
     if (money) *--at = '$';
-    return std::copy(at, end, to);
+    return end;
 }
 
 void AppendAmount(std::string& out, double value) {

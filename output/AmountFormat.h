@@ -12,7 +12,9 @@
 //
 // Neither depends on the user's locale.
 
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 namespace brellow {
 
@@ -39,5 +41,14 @@ inline constexpr int kMaxExactAmountChars = 32;
 inline constexpr int kMaxIntChars = 24;
 char* PutExactAmount(char* to, double value, bool money) noexcept;
 char* PutInt(char* to, long long value) noexcept;
+// The text itself: a separator, a key or markup.
+inline char* PutText(char* to, std::string_view text) noexcept {
+    // Most are a character or two, not worth a call to copy.
+    if (text.size() == 1) {
+        *to = text[0];
+        return to + 1;
+    }
+    return std::copy(text.begin(), text.end(), to);
+}
 
 }  // namespace brellow

@@ -205,8 +205,12 @@ bool WriteLoanJson(const CTamsicDoc& doc, int year, ByteSink& sink) {
         listed += "null";
     }
     loan.Key("rows") += '[';
-    if (schedule.ListedRows() > 0) text += '\n';
-    if (!out.PassRows(schedule, AppendRow, ",\n")) return false;
+    ScheduleRow row;
+    for (bool first = true; schedule.Next(row); first = false) {
+        text += first ? "\n" : ",\n";
+        AppendRow(text, row);
+        if (!out.Pass()) return false;
+    }
     text += "\n]";
     std::string& annual = loan.Key("annualTotals");
     if (schedule.HasAnnualTotals()) {

@@ -137,10 +137,11 @@ void AppendTotals(std::string& out, std::string_view label, const AmountTotals& 
 
 bool WriteTable(ChunkedOutput& out, ScheduleGenerator& gen, const TableMarkup& markup) {
     AppendHead(out.Buffer(), markup);
-    const auto compose = [&markup](std::string& text, const ScheduleRow& row) {
-        AppendRow(text, row, markup);
-    };
-    if (!out.PassRows(gen, compose)) return false;
+    ScheduleRow row;
+    while (gen.Next(row)) {
+        AppendRow(out.Buffer(), row, markup);
+        if (!out.Pass()) return false;
+    }
     if (!markup.totals) return true;
     if (gen.HasAnnualTotals()) {
         AppendTotals(out.Buffer(), kAnnualTotalsLabel, gen.Totals().annual, markup);

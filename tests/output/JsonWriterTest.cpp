@@ -70,6 +70,27 @@ TEST(WriteLoanJson, FiguresBeyondTheCentLimitGiveWayToTheReason) {
     EXPECT_EQ(std::string::npos, json.find("e+")) << json.substr(0, 800);
 }
 
+// Rows are composed in place unless an amount is past the cent's reach (never in a
+// checked loan); a row without a date has null.
+TEST(WriteLoanJson, RowsWithoutADateOrBeyondTheCent) {
+    const OleDateTime none(0.0, OleDateTime::Status::Null);
+    const struct {
+        double amount;
+        const char* row;
+    } cases[] = {
+        {1200, "{\"period\":1,\"date\":null,\"payment\":1200.00,\"interest\":0.00,"
+               "\"principal\":1200.00,\"balance\":0.00}"},
+        {1e17, "{\"period\":1,\"date\":null,\"payment\":100000000000000000.00,"
+               "\"interest\":0.00,\"principal\":100000000000000000.00,\"balance\":0.00}"},
+    };
+    for (const auto& c : cases) {
+        const std::string json =
+            WriteLoanJson(Loan({.amount = c.amount, .periods = 1, .rate = 0, .first = none}),
+                          kAllYears);
+        EXPECT_NE(std::string::npos, json.find(std::string("[\n") + c.row + "\n]")) << json;
+    }
+}
+
 TEST(JsonValues, EscapedStringsAndFiniteNumbers) {
     const double infinity = std::numeric_limits<double>::infinity();
     const struct {

@@ -7,14 +7,11 @@
 #include "engine/LoanTerms.h"
 #include "engine/OleDateTime.h"
 #include "engine/Schedule.h"
-#include "output/JsonWriter.h"
 #include "output/LoanSummary.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace brellow {
@@ -280,41 +277,6 @@ TEST(WriteLoan, StreamsInChunksAndStopsAtAFailingSink) {
     failing.failAfter = 2;
     EXPECT_FALSE(WriteLoan(doc, kAllYears, LoanFormat::Csv, failing));
     EXPECT_EQ(2u, failing.writes);
-}
-
-// The lines of a writer's text that list schedule rows, without the separators after them.
-std::string RowLines(const std::string& text) {
-    std::string rows;
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        std::string_view line(text.data() + start, end - start);
-        std::string_view cells = line;
-        for (const std::string_view lead : {"<tr><td>", "{\"period\":"}) {
-            if (cells.starts_with(lead)) cells.remove_prefix(lead.size());
-        }
-        if (cells.empty() || cells[0] < '0' || cells[0] > '9') continue;
-        while (line.ends_with('\r') || line.ends_with(',')) line.remove_suffix(1);
-        rows.append(line).append("\n");
-    }
-    return rows;
-}
-
-// A long list is composed on several threads, a year's rows on one: each format lists the
-// same rows both ways.
-TEST(WriteLoan, LongListHoldsTheRowsOfEveryYear) {
-    const CTamsicDoc doc = Loan({.periods = 10000, .payment = 0});
-    const YearSpan years = ScheduleYears(doc);
-    for (const int format : {0, 1, 2, 3, 4}) {
-        const auto write = [&](int year) {
-            return format == 4 ? WriteLoanJson(doc, year)
-                               : WriteLoan(doc, year, static_cast<LoanFormat>(format));
-        };
-        std::string byYear;
-        for (int year = years.first; year <= years.last; ++year) byYear += RowLines(write(year));
-        const std::string all = RowLines(write(kAllYears));
-        EXPECT_EQ(10000, std::count(all.begin(), all.end(), '\n')) << format;
-        EXPECT_PRED_FORMAT2(test::SameText, all, byYear) << format;
-    }
 }
 
 TEST(LoanSummary, PlacesLinesInTwoColumns) {
