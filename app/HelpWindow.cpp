@@ -68,7 +68,7 @@ window at once and are kept for the next start of the program.</p>
 <h3><a name="tools"></a>Exports, printing, charts and advisors</h3>
 <p>The loan can be exported as a text file, an HTML page or a CSV file, its table copied to
 the clipboard, printed, and charted; the refinance advisor compares a current mortgage with a
-new one.</p>
+new one, and the open loans can be compared side by side.</p>
 
 <h3><a name="exports"></a>Exporting and copying the schedule</h3>
 <p><b>Tools &gt; Export as Text File</b>, <b>Export as HTML File</b> and <b>Export as CSV
@@ -116,6 +116,20 @@ payment per period, it shows the same without it and what the additional payment
 payments, time in years and months, and interest. Type another additional payment to see the
 figures change; <b>Apply</b> makes it the loan's additional payment, and <b>Edit &gt; Undo</b>
 brings the old one back.</p>
+
+<h3><a name="compare"></a>Comparing open loans</h3>
+<p><b>Advisors &gt; Compare Open Loans...</b> sets every open loan side by side, one column
+each, headed by its name: the amount, rate, payment period, number of periods, payment per
+period and additional payment, then the figures of the payoff summary (payments until paid
+off, the last payment date, total paid and total interest) and how much more interest and
+how much more in all each loan costs than the cheapest. The cheapest is the loan with the
+least total interest, the first from the left where several share it; its name is marked
+<i>(cheapest)</i>. The window stays open beside the loans and follows them: change a loan's
+terms, undo or redo, open or close a loan, and the columns change with it. <b>Copy</b> puts
+the table on the clipboard with tab-separated columns, for a spreadsheet. Where a loan's
+figures cannot be shown to the cent, the reason stands in their place.
+<code>brellow-cli compare a.brw b.brw</code> prints the same table for loans saved as
+files.</p>
 )";
 
 QPointer<HelpWindow>& Instance() {
