@@ -11,9 +11,11 @@
 // (the loan amount, unless a negative additional payment makes the balance grow), the
 // horizontal one from 0 payments at x = L to the longer loan's N payments at x = L + W.
 // The balance after payment i (the amount for i = 0) lies at x = L + trunc(i × W / N) and
-// y = B − trunc(balance × H / M).
+// y = B − trunc(balance × H / M). L is 90 unless M's label needs more than the 80 pixels
+// left of it (ChartDialog::LinePlotIn).
 //   100,000.00 at 6 % monthly over 360 from January 2003 with 100.00 extra, in a
-//   740 × 371 window: L = 90, W = 470, B = 300, H = 251. The loan starts at (90, 49) and is
+//   740 × 371 window whose "$100,000.00" fits in 80 pixels: L = 90, W = 470, B = 300,
+//   H = 251. The loan starts at (90, 49) and is
 //   paid off with payment 252 at (90 + trunc(252 × 470 / 360), 300) = (419, 300), where the
 //   payoff is marked "Paid off 12/01/2023"; the line without the additional payment ends
 //   at (560, 300).
