@@ -16,8 +16,8 @@
 // file of that name is "./-".
 
 #include "engine/OleDateTime.h"
+#include "engine/RefinanceAdvice.h"
 #include "engine/Solve.h"
-#include "tools/RefinanceAdvice.h"
 
 #include <optional>
 #include <span>

@@ -15,7 +15,7 @@
 #include "output/LoanSummary.h"
 #include "output/LoanWriters.h"
 #include "output/MessageText.h"
-#include "tools/RefinanceAdvice.h"
+#include "output/RefinanceAdviceText.h"
 
 #include <istream>
 #include <ostream>

@@ -1,5 +1,6 @@
 #include "tools/CRefinanceDlg.h"
 
+#include "output/RefinanceAdviceText.h"
 #include "tools/CRefinanceResultDlg.h"
 #include "view/LabelledField.h"
 

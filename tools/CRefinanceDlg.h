@@ -13,7 +13,7 @@
 // dialog open with the focus on the field to mend. The open document is neither read nor
 // changed.
 
-#include "tools/RefinanceAdvice.h"
+#include "engine/RefinanceAdvice.h"
 #include "view/HelpRequest.h"
 
 #include <QDialog>

@@ -1,7 +1,7 @@
+#include "output/RefinanceAdviceText.h"
 #include "tests/app/GuiTestSupport.h"
 #include "tools/CRefinanceDlg.h"
 #include "tools/CRefinanceResultDlg.h"
-#include "tools/RefinanceAdvice.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -14,7 +14,8 @@
 // A rate of 0 repays the principal in equal parts (the old payment rounded to cents,
 // the new one not). Example: 120,000.00 over 10 years at 0 %, nothing paid yet,
 // refinanced over 20 years at 0 % for a closing cost of 15,000.00: P1 = 1,000.00,
-// P2 = 500.00, K = 30, "Your break even period is 2 years and 6 months."
+// P2 = 500.00, K = 30, "Your break even period is 2 years and 6 months." (the advice is
+// worded by RefinanceAdviceText.h).
 //
 // Inputs that leave the computation undefined or its figures beyond what can be shown are
 // refused with the field to mend: a dollar amount (original amount, closing cost) of 10^12
@@ -76,11 +77,6 @@ struct RefinanceFigures {
     friend bool operator==(const RefinanceFigures&, const RefinanceFigures&) = default;
 };
 
-struct RefinanceResult {
-    std::string advice;  // empty when refused
-    std::optional<RefinanceRefusal> refusal;
-};
-
 // The original amount and the closing cost: dollars, which may be typed as the program
 // shows them ("$1,500.00").
 constexpr bool IsRefinanceMoneyField(RefinanceField field) noexcept {
@@ -105,13 +101,6 @@ std::optional<RefinanceRefusal> CheckRefinanceInputs(const RefinanceInputs& inpu
 // CheckRefinanceInputs, then a payment, balance, cost or saving beyond the cent limit or
 // not finite, or a break-even period beyond 1,000,000 months.
 std::variant<RefinanceFigures, RefinanceRefusal> ComputeRefinance(const RefinanceInputs& inputs);
-
-// The advice for figures that ComputeRefinance gave, lines separated by "\n" and without
-// a final line feed.
-std::string WordRefinanceAdvice(const RefinanceFigures& figures);
-
-// The advice for `inputs` (computed, then worded), or the first refusal.
-RefinanceResult AdviseRefinance(const RefinanceInputs& inputs);
 
 // The longest term either loan may have, in years (a term is at most 1,000,000 months).
 unsigned MaxRefinanceYears() noexcept;

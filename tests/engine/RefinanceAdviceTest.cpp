@@ -1,4 +1,6 @@
-#include "tools/RefinanceAdvice.h"
+#include "engine/RefinanceAdvice.h"
+
+#include "output/RefinanceAdviceText.h"
 
 #include <gtest/gtest.h>
 
