@@ -32,6 +32,12 @@ constexpr int kSummaryTop = 10;
 const QColor kFrameColor(191, 191, 191);
 const QColor kGridColor(239, 239, 239);
 
+// The backgrounds are the display options' colours, not the desktop's: text is black on a
+// light one and white on a dark one, whatever the palette.
+QColor InkOn(const QColor& background) {
+    return qGray(background.rgb()) < 128 ? QColor(Qt::white) : QColor(Qt::black);
+}
+
 // Index of the first line of height `step` starting at `origin` that reaches `y`.
 int LineAt(int y, int origin, int step) {
     return y < origin ? -1 : (y - origin) / step;
@@ -270,7 +276,7 @@ void CTamsicView::OnDraw(QPainter& painter, const QRect& exposed) {
     painter.fillRect(document.united(client) & exposed, winBack);
 
     painter.setFont(font());
-    painter.setPen(Qt::black);
+    painter.setPen(InkOn(winBack));
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(winBack);
     for (const brellow::SummaryLine& line : brellow::LoanSummary(m_document.doc())) {
@@ -295,6 +301,7 @@ void CTamsicView::OnDraw(QPainter& painter, const QRect& exposed) {
 
     DrawGrid(painter, table, exposed);
     painter.setBackground(m_settings.TableBack());
+    painter.setPen(InkOn(m_settings.TableBack()));
     DrawTable(painter, table, year, exposed);
     if (hasFocus() && m_tableRows > 0) {
         // A frame of its own: the style's focus frame shows only after a Tab.

@@ -297,6 +297,20 @@ TEST_F(ViewTest, PaintsBackgroundsFrameAndGridInTheChosenColours) {
     EXPECT_GT(inked, 50);
 }
 
+// Dark colours chosen in the options get light text, in the summary and in the table.
+TEST_F(ViewTest, TextIsLightOnDarkBackgrounds) {
+    settings.colorWinBack = 0x00202020;
+    settings.colorTableBack = 0x00402020;  // red 32, green 32, blue 64
+    const QImage image = Render(QRect(0, 0, 700, 400));
+    for (const QRect& text : {QRect(0, 10, 700, 40), QRect(31, 200, 650, 30)}) {
+        int light = 0;
+        for (int y = text.top(); y <= text.bottom(); ++y) {
+            for (int x = text.left(); x <= text.right(); ++x) light += qGray(image.pixel(x, y)) > 245;
+        }
+        EXPECT_GT(light, 100) << text.y();
+    }
+}
+
 TEST_F(ViewTest, PartialPaintsMatchTheWholePicture) {
     view.SelectTab(0);
     const QRect whole(0, 0, 682, view.m_nTableBottom);
