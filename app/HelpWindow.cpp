@@ -100,8 +100,15 @@ them.</p>
 <p><b>Charts &gt; Monthly Principal vs. Interest</b> draws, payment by payment, how much of
 each payment is interest (red) and how much repays the loan (blue). <b>Charts &gt; Total
 Principal vs. Interest</b> shows the loan amount and the total interest as the two slices of
-a pie. Both need a loan with at least one period. Right-click a chart to copy it to the
-clipboard as a picture or to save it as a PNG or SVG file.</p>
+a pie. <b>Charts &gt; Balance Over Time</b> draws the balance left after each payment, from
+the loan amount down to zero, marks when the loan is paid off and, when the loan has an
+additional payment per period, draws the loan without it beside it. The charts need a loan
+with at least one period. Right-click a chart to copy it to the clipboard as a picture or to
+save it as a PNG or SVG file. Charts are drawn in black on white whatever the desktop's
+colours, and a screen reader reads what each shows in figures.</p>
+<p>From a command line, <code>brellow --chart balance --output balance.png loan.brw</code>
+draws a chart into a PNG or SVG file without opening a window (<code>payment</code>,
+<code>total</code> or <code>balance</code>; <code>--size 1200x600</code> makes it larger).</p>
 
 <h3><a name="advisor"></a>Refinance advisor</h3>
 <p><b>Advisors &gt; Refinance Advisor...</b> asks for the current mortgage (amount, term,

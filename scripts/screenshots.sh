@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's pictures on a private Xvfb display: the main window listing one year
-# of a sample mortgage, the mortgage's monthly principal and interest chart, and the first
-# printed page. The pictures replace those in OUTDIR only when all three were taken.
+# of a sample mortgage, the mortgage's monthly principal and interest chart (drawn by
+# brellow --chart), its balance chart's window under a dark style sheet, and the first
+# printed page. The pictures replace those in OUTDIR only when all four were taken.
 #   scripts/screenshots.sh [BUILD] [OUTDIR]        (defaults: build docs)
 # Needs Xvfb, xdotool, ImageMagick and pdftoppm, which scripts/install-deps.sh installs.
 set -euo pipefail
@@ -21,8 +22,8 @@ done
 for program in "$brellow" "$cli"; do
     [ -x "$program" ] || fail "$program is missing; build it first (make build BUILD=$build)"
 done
-"$brellow" --help 2>/dev/null | grep -q -- --print-to-pdf ||
-    fail "$brellow has no --print-to-pdf switch; rebuild it from the current sources"
+"$brellow" --help 2>/dev/null | grep -q -- --chart ||
+    fail "$brellow has no --chart switch; rebuild it from the current sources"
 
 work=$(mktemp -d)
 xvfb=
@@ -101,12 +102,27 @@ shoot "$main" opened
 press "$main" Tab Right
 shoot "$main" window "$work/opened.ppm"
 
-press "$main" alt+c m
-chart=$(find_window "Individual Payment Distribution Chart")
-shoot "$chart" chart
 kill "$app"
 wait "$app" 2>/dev/null || true
 app=
+
+# A dark desktop: the chart keeps its own white paper.
+cat >"$work/dark.qss" <<'QSS'
+QWidget { background-color: #2d2d2d; color: #e6e6e6; }
+QPushButton { background-color: #454545; border: 1px solid #6a6a6a; padding: 3px 12px; }
+QSS
+"$brellow" -stylesheet "$work/dark.qss" "$loan" >"$work/brellow.log" 2>&1 &
+app=$!
+main=$(find_window "Brellow - mortgage.brw")
+press "$main" alt+c b
+chart=$(find_window "Balance Over Time Chart")
+shoot "$chart" chart-dark
+kill "$app"
+wait "$app" 2>/dev/null || true
+app=
+
+timeout 60 "$brellow" --chart payment --output "$work/chart-drawn.png" "$loan" ||
+    fail "drawing the chart of $loan failed"
 
 timeout 60 "$brellow" --print-to-pdf "$work/page.pdf" "$loan" ||
     fail "printing $loan to a PDF failed"
@@ -121,10 +137,11 @@ finish() {
 # Few colours keep the files small with no visible change; the page gets an edge to
 # stand out from a white background.
 finish "$work/window.ppm" window +dither -colors 128
-finish "$work/chart.ppm" chart +dither -colors 128
+finish "$work/chart-drawn.png" chart +dither -colors 128
+finish "$work/chart-dark.ppm" chart-dark +dither -colors 128
 finish "$work/printed.png" page -bordercolor gray60 -border 1
 mkdir -p "$out"
-for picture in window chart page; do
+for picture in window chart chart-dark page; do
     mv "$work/$picture.png" "$out/$picture.png"
     echo "screenshots: wrote $out/$picture.png"
 done
