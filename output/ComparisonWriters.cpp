@@ -155,20 +155,15 @@ void AppendLoan(std::string& out, const ComparedLoan& loan) {
     AppendJsonString(object.Key("title"), loan.title);
     AppendShownMoney(object.Key("loanAmount"), terms.loanAmount);
     AppendJsonNumber(object.Key("interestRate"), terms.interestRate);
-    JsonObject frequency(object.Key("paymentFrequency"));
-    AppendInt(frequency.Key("code"), terms.paymentFrequency);
-    AppendJsonString(frequency.Key("name"), PaymentFrequencyName(terms.paymentFrequency));
-    frequency.Close();
+    AppendJsonFrequency(object.Key("paymentFrequency"), terms.paymentFrequency,
+                        PaymentFrequencyName(terms.paymentFrequency));
     AppendInt(object.Key("numPeriods"), terms.numPeriods);
     AppendShownMoney(object.Key("payment"), loan.payment);
     AppendShownMoney(object.Key("additionalPayment"), terms.additionalPayment);
     std::string& payoff = object.Key("payoff");
     if (loan.payoff) {
         JsonObject figures(payoff);
-        AppendInt(figures.Key("payments"), loan.payoff->payments);
-        AppendJsonDate(figures.Key("lastPayment"), loan.payoff->lastPayment);
-        AppendJsonMoney(figures.Key("totalPaid"), loan.payoff->totalPaid);
-        AppendJsonMoney(figures.Key("totalInterest"), loan.payoff->totalInterest);
+        AppendJsonPayoffFigures(figures, *loan.payoff);
         figures.Close();
     } else {
         payoff += "null";

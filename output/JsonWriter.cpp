@@ -15,43 +15,29 @@ namespace brellow {
 
 namespace {
 
-void AppendFrequency(std::string& out, int code, const std::string& name) {
-    JsonObject frequency(out);
-    AppendInt(frequency.Key("code"), code);
-    AppendJsonString(frequency.Key("name"), name);
-    frequency.Close();
-}
-
 void AppendTerms(std::string& out, const LoanTerms& terms) {
     JsonObject object(out);
     AppendJsonMoney(object.Key("loanAmount"), terms.loanAmount);
     AppendInt(object.Key("numPeriods"), terms.numPeriods);
     AppendJsonNumber(object.Key("interestRate"), terms.interestRate);
     AppendJsonDate(object.Key("firstPayment"), terms.firstPayment);
-    AppendFrequency(object.Key("paymentFrequency"), terms.paymentFrequency,
-                    PaymentFrequencyName(terms.paymentFrequency));
-    AppendFrequency(object.Key("compoundFrequency"), terms.compoundFrequency,
-                    CompoundFrequencyName(terms.compoundFrequency));
+    AppendJsonFrequency(object.Key("paymentFrequency"), terms.paymentFrequency,
+                        PaymentFrequencyName(terms.paymentFrequency));
+    AppendJsonFrequency(object.Key("compoundFrequency"), terms.compoundFrequency,
+                        CompoundFrequencyName(terms.compoundFrequency));
     object.Key("balloon") += terms.balloon ? "true" : "false";
     AppendInt(object.Key("balloonPeriod"), terms.balloonPeriod);
     AppendJsonMoney(object.Key("additionalPayment"), terms.additionalPayment);
     object.Close();
 }
 
-void AppendFigureMembers(JsonObject& object, const PayoffFigures& figures) {
-    AppendInt(object.Key("payments"), figures.payments);
-    AppendJsonDate(object.Key("lastPayment"), figures.lastPayment);
-    AppendJsonMoney(object.Key("totalPaid"), figures.totalPaid);
-    AppendJsonMoney(object.Key("totalInterest"), figures.totalInterest);
-}
-
 void AppendPayoff(std::string& out, const PayoffSummary& payoff) {
     JsonObject object(out);
-    AppendFigureMembers(object, payoff.loan);
+    AppendJsonPayoffFigures(object, payoff.loan);
     std::string& without = object.Key("withoutAdditionalPayment");
     if (payoff.withoutAdditional) {
         JsonObject figures(without);
-        AppendFigureMembers(figures, *payoff.withoutAdditional);
+        AppendJsonPayoffFigures(figures, *payoff.withoutAdditional);
         figures.Close();
     } else {
         without += "null";
@@ -170,6 +156,20 @@ void AppendJsonDate(std::string& out, const OleDateTime& date) {
     } else {
         AppendJsonString(out, iso);
     }
+}
+
+void AppendJsonFrequency(std::string& out, int code, const std::string& name) {
+    JsonObject frequency(out);
+    AppendInt(frequency.Key("code"), code);
+    AppendJsonString(frequency.Key("name"), name);
+    frequency.Close();
+}
+
+void AppendJsonPayoffFigures(JsonObject& object, const PayoffFigures& figures) {
+    AppendInt(object.Key("payments"), figures.payments);
+    AppendJsonDate(object.Key("lastPayment"), figures.lastPayment);
+    AppendJsonMoney(object.Key("totalPaid"), figures.totalPaid);
+    AppendJsonMoney(object.Key("totalInterest"), figures.totalInterest);
 }
 
 JsonObject::JsonObject(std::string& out) : m_out(out) {

@@ -37,6 +37,8 @@
 
 namespace brellow {
 
+struct PayoffFigures;
+
 // Appends `text` quoted, with the quote, the backslash and the control characters
 // escaped ("\n", "\u001f"); other bytes go as they are (the texts are UTF-8).
 void AppendJsonString(std::string& out, std::string_view text);
@@ -63,6 +65,11 @@ private:
     std::string& m_out;
     bool m_empty = true;
 };
+
+// A frequency as its code and name: {"code":2,"name":"Monthly"}.
+void AppendJsonFrequency(std::string& out, int code, const std::string& name);
+// The members "payments", "lastPayment", "totalPaid" and "totalInterest" of payoff figures.
+void AppendJsonPayoffFigures(JsonObject& object, const PayoffFigures& figures);
 
 // Writes the loan, listing `year` (kAllYears or a calendar year) as the other writers
 // do; false as soon as the sink fails.

@@ -12,23 +12,17 @@ namespace {
 using test::Loan;
 using test::LoanFields;
 
-CTamsicDoc Titled(const char* title, const LoanFields& fields) {
-    CTamsicDoc doc = Loan(fields);
-    doc.SetTitle(title);
-    return doc;
-}
-
 // Dated and undated, a balloon, an additional payment and 0 %: each column holds the
 // Payoff Summary's own figures, and the 0 % loan is the cheapest.
 TEST(CompareLoans, FiguresAreThePayoffSummarysAgainstTheCheapest) {
-    CTamsicDoc undated = Titled("undated", {.periods = 120});
+    CTamsicDoc undated = Loan("undated", {.periods = 120});
     undated.SetFirstPaymentDate(OleDateTime(0.0, OleDateTime::Status::Invalid));
     const std::vector<CTamsicDoc> docs = {
-        Titled("mortgage", {}),
+        Loan("mortgage", {}),
         undated,
-        Titled("balloon", {.balloon = 60}),
-        Titled("extra", {.extra = 100}),
-        Titled("zero", {.amount = 12000, .periods = 12, .rate = 0}),
+        Loan("balloon", {.balloon = 60}),
+        Loan("extra", {.extra = 100}),
+        Loan("zero", {.amount = 12000, .periods = 12, .rate = 0}),
     };
     const LoanComparison comparison = CompareLoans(docs);
     ASSERT_EQ(docs.size(), comparison.loans.size());

@@ -12,19 +12,13 @@ namespace {
 using test::Loan;
 using test::LoanFields;
 
-CTamsicDoc Titled(const char* title, const LoanFields& fields) {
-    CTamsicDoc doc = Loan(fields);
-    doc.SetTitle(title);
-    return doc;
-}
-
 // A title that holds the separators, an undated loan and one beyond the cent limit,
 // whose figures give way to the reason in every format.
 LoanComparison Compared() {
-    CTamsicDoc undated = Titled("x,\"y\"\tz", {.amount = 1000, .periods = 12});
+    CTamsicDoc undated = Loan("x,\"y\"\tz", {.amount = 1000, .periods = 12});
     undated.SetFirstPaymentDate(OleDateTime(0.0, OleDateTime::Status::Invalid));
     return CompareLoans(
-        std::vector<CTamsicDoc>{undated, Titled("long", {.periods = 50000, .payment = 0})});
+        std::vector<CTamsicDoc>{undated, Loan("long", {.periods = 50000, .payment = 0})});
 }
 
 const char* const kReason = "The schedule's amounts would exceed what can be shown to the cent.";

@@ -32,4 +32,11 @@ inline CTamsicDoc Loan(const LoanFields& fields = {}) {
     return doc;
 }
 
+// The loan with a title, as an open document has one.
+inline CTamsicDoc Loan(const char* title, const LoanFields& fields) {
+    CTamsicDoc doc = Loan(fields);
+    doc.SetTitle(title);
+    return doc;
+}
+
 }  // namespace brellow::test

@@ -20,9 +20,7 @@ using brellow::test::Loan;
 using brellow::test::LoanFields;
 
 std::unique_ptr<LoanDocument> Document(const char* title, const LoanFields& fields) {
-    auto document = std::make_unique<LoanDocument>(Loan(fields));
-    document->setTitle(QString::fromLatin1(title));
-    return document;
+    return std::make_unique<LoanDocument>(Loan(title, fields));
 }
 
 // The heads, then "Total Interest" of each loan, as the window shows them.
