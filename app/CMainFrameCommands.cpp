@@ -493,6 +493,8 @@ void CMainFrame::CreateMenus() {
     };
     for (const auto& [id, title, forDocuments] : kMenus) {
         QMenu* const menu = menuBar()->addMenu(QString::fromUtf8(title));
+        // The popup's own name for screen readers, which Qt takes from the window title.
+        menu->setWindowTitle(menu->title().remove(QLatin1Char('&')));
         for (const CommandRow& row : CommandTable()) {
             if (row.menu != id) continue;
             MenuItem item{menu, {}, forDocuments || row.documentMenuOnly};

@@ -407,6 +407,31 @@ def a_chart_tells_what_it_shows(session):
     focus_by_tab(session, is_cell)
 
 
+# -- the menus and the toolbar ---------------------------------------------------------
+
+
+@check
+def menu_and_toolbar_items_are_named_by_their_texts(session):
+    """Every item of the menus and the toolbar has its plain text as its name, without the
+    key, which is its key binding; only separators have no name (hidden items too)."""
+    bar = until(lambda: find(session.frame, pyatspi.ROLE_MENU_BAR), 10, "no menu bar")
+    toolbar = until(lambda: find(session.frame, pyatspi.ROLE_TOOL_BAR), 10, "no toolbar")
+    items = descendants(bar, depth=3) + descendants(toolbar, depth=1)
+    bindings = {}
+    for item in items:
+        if item.getRole() == pyatspi.ROLE_SEPARATOR:
+            continue
+        where = item.parent.name if item.parent else "?"
+        expect(item.name, f"a {item.getRoleName()} without a name under {where!r}")
+        expect("\t" not in item.name, f"{item.name!r} carries its key in its name")
+        if item.getRole() == pyatspi.ROLE_MENU_ITEM:
+            actions = item.queryAction()
+            bindings[item.name] = actions.getKeyBinding(0) if actions.nActions else ""
+    for name, key in (("New", "Ctrl+N"), ("Save As...", "Ctrl+Shift+S"), ("Exit", "Ctrl+Q")):
+        expect(key in bindings.get(name, ""),
+               f"{name!r}: key binding {bindings.get(name)!r}, not {key!r}")
+
+
 def main():
     # The outer timeout's SIGTERM still stops the program and the daemons.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))

@@ -313,6 +313,7 @@ TEST_F(MainFrameTest, MenuAndToolbarItemsAreNamedByTheirTextAlone) {
     std::map<std::string, std::string> keyOf;
     for (QAccessibleInterface* container : containers) {
         ASSERT_NE(nullptr, container);
+        EXPECT_FALSE(container->text(QAccessible::Name).isEmpty());
         for (int i = 0; i < container->childCount(); ++i) {
             QAccessibleInterface* const item = container->child(i);
             if (item->role() == QAccessible::Separator) continue;
