@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <optional>
 
@@ -73,6 +74,23 @@ char* PutPair(char* at, unsigned pair) noexcept {
     return at;
 }
 
+// The three digits of 0..999, written backwards ending at `at`; returns the new start.
+// A group of three at a time needs one division where digit pairs need two.
+char* PutTriple(char* at, unsigned group) noexcept {
+    static constexpr auto kTriples = [] {
+        std::array<char, 3000> digits{};
+        for (unsigned i = 0; i < 1000; ++i) {
+            digits[3 * i] = static_cast<char>('0' + i / 100);
+            digits[3 * i + 1] = static_cast<char>('0' + i / 10 % 10);
+            digits[3 * i + 2] = static_cast<char>('0' + i % 10);
+        }
+        return digits;
+    }();
+    at -= 3;
+    std::memcpy(at, &kTriples[3 * group], 3);
+    return at;
+}
+
 // The number of decimal digits of `value` ("0" has one), from its bit length: 2^k has
 // about k × 1233 / 4096 digits beyond the first (log10 2 = 0.30103), one fewer below the
 // power of ten it reaches.
@@ -114,10 +132,8 @@ char* PutExactAmount(char* to, double value, bool money) noexcept {
     char* at = PutPair(end, static_cast<unsigned>(*cents % 100));
     *--at = '.';
     while (whole >= 1000) {
-        const auto group = static_cast<unsigned>(whole % 1000);
+        at = PutTriple(at, static_cast<unsigned>(whole % 1000));
         whole /= 1000;
-        at = PutPair(at, group % 100);
-        *--at = static_cast<char>('0' + group / 100);
         if (money) *--at = ',';
     }
     auto leading = static_cast<unsigned>(whole);
