@@ -1,26 +1,35 @@
 #!/bin/bash
 # Time from launch to the main window being mapped, for the program beside the smallest
-# Qt Widgets program built with the same compiler and flags (CMake's Release).
+# Qt Widgets program built with the same compiler and flags (CMake's Release), and beside
+# the smallest main window furnished as Brellow's is (furnished.cpp: what Qt itself costs).
 #
-#   bench/startup/run.sh [-n ROUNDS] [-l LOAN.brw] BRELLOW...
+#   bench/startup/run.sh [-n ROUNDS] [-l LOAN.brw] [-B] BRELLOW...
 #
-# Each round launches the minimal program and then every BRELLOW given (say the program
+# Each round launches the two yardsticks and then every BRELLOW given (say the program
 # before and after a change) once, so that a busy machine slows all of them alike; the
 # medians are printed at the end. With -l the loan is each program's most recent file,
 # so every start reopens it, as a later start does. Without a DISPLAY the script runs
-# its own Xvfb. Needs g++, the Qt 6 and X11 development files, and Xvfb.
+# its own Xvfb, and without a session bus its own D-Bus session, as a desktop has both:
+# without a bus each program that shows widgets starts dbus-launch to look for one. -B
+# runs without a session bus all the same. Needs g++, the Qt 6 and X11 development files,
+# Xvfb and dbus-run-session (dbus).
 set -euo pipefail
 rounds=20
 loan=
-while getopts "n:l:" option; do
+bus=yes
+while getopts "n:l:B" option; do
     case $option in
         n) rounds=$OPTARG ;;
         l) loan=$(realpath "$OPTARG") ;;
+        B) bus= ;;
         *) exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
-[ $# -ge 1 ] || { echo "usage: $0 [-n ROUNDS] [-l LOAN.brw] BRELLOW..." >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: $0 [-n ROUNDS] [-l LOAN.brw] [-B] BRELLOW..." >&2; exit 2; }
+if [ -n "$bus" ] && [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]; then
+    exec dbus-run-session -- "$0" -n "$rounds" ${loan:+-l "$loan"} "$@"
+fi
 
 here=$(dirname "$(realpath "$0")")
 work=$(mktemp -d)
@@ -32,9 +41,11 @@ cleanup() {
 trap cleanup EXIT
 
 gcc -O2 -o "$work/mapwait" "$here/mapwait.c" -lX11
-g++ -O3 -DNDEBUG -DQT_NO_DEBUG -Wall -Wextra -ffp-contract=off -fPIC -std=c++20 \
-    $(pkg-config --cflags Qt6Widgets) -o "$work/minimal" "$here/minimal.cpp" \
-    $(pkg-config --libs Qt6Widgets)
+for yardstick in minimal furnished; do
+    g++ -O3 -DNDEBUG -DQT_NO_DEBUG -Wall -Wextra -ffp-contract=off -fPIC -std=c++20 \
+        $(pkg-config --cflags Qt6Widgets) -o "$work/$yardstick" "$here/$yardstick.cpp" \
+        $(pkg-config --libs Qt6Widgets)
+done
 
 if [ -z "${DISPLAY:-}" ]; then
     display=:$((90 + RANDOM % 9))
@@ -45,10 +56,10 @@ fi
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
 
-# The minimal program first, then each program with a settings folder of its own.
-names=(minimal)
-programs=("$work/minimal")
-configs=("$work/config0")
+# The yardsticks first, then each program with a settings folder of its own.
+names=(minimal furnished)
+programs=("$work/minimal" "$work/furnished")
+configs=("$work/config0" "$work/config1")
 for program in "$@"; do
     config=$work/config${#programs[@]}
     mkdir -p "$config/Korvell"
