@@ -27,8 +27,10 @@ balance left. Topics:</p>
 <h3><a name="files"></a>Loan documents</h3>
 <p><b>File &gt; New</b> (Ctrl+N) starts a loan named Brel1, Brel2 and so on, and asks for
 its terms. <b>File &gt; Open</b> (Ctrl+O) reads a Brellow file (*.brw); <b>Save</b> (Ctrl+S)
-and <b>Save As</b> write one. A file is replaced only once the new one has been written
-completely. Closing a loan with unsaved changes asks whether to save them. The File menu
+and <b>Save As</b> (Ctrl+Shift+S) write one. Each file dialog starts in the folder last used
+for its kind of file and proposes the loan's name. A file is replaced only once the new one
+has been written completely. Closing a loan with unsaved changes, or leaving with <b>File
+&gt; Exit</b> (Ctrl+Q), asks whether to save them. The File menu
 lists the four loans used last; at start-up the program reopens the most recent one unless
 a file is named on the command line.</p>
 
@@ -44,7 +46,8 @@ on the same loan.</p>
 <p><b>Tools &gt; Change Loan Parameters</b> (Ctrl+L) edits the amount, the number of periods,
 the yearly interest rate, the first payment date, how often payments are made and interest is
 compounded, an additional payment per period and an optional balloon payoff. <b>Edit &gt;
-Undo</b> (Ctrl+Z) and <b>Redo</b> (Ctrl+Y) step back and forth over the last change.</p>
+Undo</b> (Ctrl+Z) and <b>Redo</b> (Ctrl+Y or Ctrl+Shift+Z) step back and forth over the last
+change.</p>
 <ul>
 <li><b>Amount</b> and <b>additional payment</b>: dollars with a point for the decimals
 (1500.25), or as Brellow shows them ($1,500.25), below 1,000,000,000,000. The amount is kept
