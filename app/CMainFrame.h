@@ -130,7 +130,7 @@ private:
     // Items of a menu follow the table's order.
     struct CommandRow {
         Command id;
-        const char* text;
+        const char* text;  // with & before its letter and no key: menus show `keys` themselves
         const char* prompt = "";  // the status-bar prompt, also the "What's This?" text
         const char* tip = "";
         // One portable key name per shortcut, each a single key: {"Ctrl+Z", "Alt+Backspace"}.
