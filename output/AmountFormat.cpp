@@ -100,13 +100,29 @@ int DecimalDigits(std::uint64_t value) noexcept {
         std::uint64_t power = 1;
         for (std::uint64_t& each : powers) {
             each = power;
-            power *= 10;  // wraps after the last one, which is never read
+            power *= 10;  // past the last one it wraps, and is never stored
         }
         return powers;
     }();
     if (value == 0) return 1;
     const int guess = std::bit_width(value) * 1233 >> 12;
     return guess - (value < kPowers[guess]) + 1;
+}
+
+// Writes `value` backwards ending at `end`, with "," between groups of three when
+// `commas`; returns the start.
+char* PutGroupedDigits(char* end, std::uint64_t value, bool commas) noexcept {
+    char* at = end;
+    while (value >= 1000) {
+        at = PutTriple(at, static_cast<unsigned>(value % 1000));
+        value /= 1000;
+        if (commas) *--at = ',';
+    }
+    const auto leading = static_cast<unsigned>(value);
+    if (leading >= 100) return PutTriple(at, leading);
+    if (leading >= 10) return PutPair(at, leading);
+    *--at = static_cast<char>('0' + leading);
+    return at;
 }
 
 // Appends "$-1,234.50" (`money`) or "-1234.50" when the value is below 2^53 in
@@ -124,26 +140,14 @@ bool AppendExactCents(std::string& out, double value, bool money) {
 char* PutExactAmount(char* to, double value, bool money) noexcept {
     const auto cents = ExactCents(value);
     if (!cents) return nullptr;
-    std::uint64_t whole = *cents / 100;
+    const std::uint64_t whole = *cents / 100;
     // The text's length is known first, so it is written backwards straight into place.
     const int digits = DecimalDigits(whole);
     const bool negative = IsNegative(value);
     char* const end = to + money + negative + digits + (money ? (digits - 1) / 3 : 0) + 3;
     char* at = PutPair(end, static_cast<unsigned>(*cents % 100));
     *--at = '.';
-    while (whole >= 1000) {
-        at = PutTriple(at, static_cast<unsigned>(whole % 1000));
-        whole /= 1000;
-        if (money) *--at = ',';
-    }
-    auto leading = static_cast<unsigned>(whole);
-    if (leading >= 10) {
-        at = PutPair(at, leading % 100);
-        leading /= 100;
-        if (leading != 0) *--at = static_cast<char>('0' + leading);
-    } else {
-        *--at = static_cast<char>('0' + leading);
-    }
+    at = PutGroupedDigits(at, whole, money);
     if (negative) *--at = '-';
     if (money) *--at = '$';
     return end;
@@ -208,7 +212,14 @@ std::string FormatRate(double percent) {
 }
 
 char* PutInt(char* to, long long value) noexcept {
-    return std::to_chars(to, to + kMaxIntChars, value).ptr;
+    auto magnitude = static_cast<std::uint64_t>(value);
+    if (value < 0) {
+        *to++ = '-';
+        magnitude = 0 - magnitude;
+    }
+    char* const end = to + DecimalDigits(magnitude);
+    PutGroupedDigits(end, magnitude, false);
+    return end;
 }
 
 void AppendInt(std::string& out, long long value) {

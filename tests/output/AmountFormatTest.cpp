@@ -128,10 +128,16 @@ TEST(FormatRate, IgnoresTheLocaleDecimalComma) {
 
 TEST(AppendInt, WritesPlainDecimal) {
     std::string out;
-    AppendInt(out, -2147483648LL);
-    out += ' ';
-    AppendInt(out, 360);
-    EXPECT_EQ("-2147483648 360", out);
+    for (const long long value : {-2147483648LL, 360LL, 0LL, 9LL, 10LL, 99LL, 100LL, 999LL,
+                                  1000LL, -1000000LL, std::numeric_limits<long long>::min(),
+                                  std::numeric_limits<long long>::max()}) {
+        AppendInt(out, value);
+        out += ' ';
+    }
+    EXPECT_EQ(
+        "-2147483648 360 0 9 10 99 100 999 1000 -1000000 -9223372036854775808 "
+        "9223372036854775807 ",
+        out);
 }
 
 }  // namespace
