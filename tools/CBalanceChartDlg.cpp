@@ -8,7 +8,6 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPolygon>
 
 #include <algorithm>
 #include <cmath>
@@ -119,11 +118,7 @@ const CBalanceChartDlg::Figures& CBalanceChartDlg::CurrentFigures() const {
 
 const CBalanceChartDlg::Traces& CBalanceChartDlg::TracesFor(const LinePlot& plot) const {
     const Figures& figures = CurrentFigures();
-    if (m_traces && m_traces->terms == figures.terms && m_traces->left == plot.left &&
-        m_traces->base == plot.base && m_traces->width == plot.width &&
-        m_traces->height == plot.height) {
-        return *m_traces;
-    }
+    if (m_traces && m_traces->terms == figures.terms && m_traces->plot == plot) return *m_traces;
     const double vScale = plot.height / figures.highest;
     const double hScale = static_cast<double>(plot.width) / figures.payments;
     const auto trace = [&](const brellow::CTamsicDoc& doc) {
@@ -134,7 +129,7 @@ const CBalanceChartDlg::Traces& CBalanceChartDlg::TracesFor(const LinePlot& plot
         });
         return points.Finish();
     };
-    Traces traces{figures.terms, plot.left, plot.base, plot.width, plot.height, trace(m_doc), {}};
+    Traces traces{figures.terms, plot, trace(m_doc), {}};
     if (figures.payoff.withoutAdditional) {
         traces.without = trace(brellow::WithoutAdditionalPayment(m_doc));
     }
@@ -148,11 +143,9 @@ void CBalanceChartDlg::PaintChart(QPainter& painter) const {
     const int top = plot.Top();
     const QFontMetrics metrics = painter.fontMetrics();
 
-    painter.drawPolyline(QPolygon({QPoint(plot.left, top), QPoint(plot.left, plot.base),
-                                   QPoint(plot.Right(), plot.base), QPoint(plot.Right(), top)}));
+    DrawPlotFrame(painter, plot);
     TextIn(painter, QRect(5, top - 5, plot.left - 10, kLabelHeight), Qt::AlignRight,
            AmountLabel(figures.highest));
-    TextAt(painter, plot.left - 10, plot.base - kLabelHeight, QStringLiteral("0"));
     PaintYearAxis(painter, plot, figures.payments);
 
     // The payoff: a dashed line up the plot, named above it.

@@ -71,10 +71,7 @@ private:
 
     struct Traces {
         brellow::LoanTerms terms;
-        int left = 0;
-        int base = 0;
-        int width = 0;
-        int height = 0;
+        LinePlot plot;
         std::vector<QPointF> balance;
         std::vector<QPointF> without;
     };

@@ -7,7 +7,6 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QPolygon>
 
 #include <algorithm>
 #include <cmath>
@@ -117,16 +116,13 @@ void CPaymentChartDlg::PaintChart(QPainter& painter) const {
     const double vScale = plot.height / full;
     const int top = plot.Top();
 
-    painter.drawPolyline(QPolygon({QPoint(plot.left, top), QPoint(plot.left, plot.base),
-                                   QPoint(plot.Right(), plot.base), QPoint(plot.Right(), top)}));
-
+    DrawPlotFrame(painter, plot);
     TextAt(painter, plot.left, plot.base + 2, QStringLiteral("1"));
     TextAt(painter, plot.Right() - 1, plot.base + 2, QString::number(periods));
     const int middle = plot.left + plot.width / 2;
     TextIn(painter, QRect(middle - 20, plot.base + 2, 40, 30), Qt::AlignHCenter,
            QStringLiteral("Period"));
     const int zeroTop = plot.base - kLabelHeight;
-    TextAt(painter, plot.left - 10, zeroTop, QStringLiteral("0"));
 
     const int topLabel = top - kLabelGap;
     ValueLabel(painter, plot, topLabel, full);
@@ -161,15 +157,13 @@ void CPaymentChartDlg::PaintChart(QPainter& painter) const {
 
 const CPaymentChartDlg::Traces& CPaymentChartDlg::TracesFor(const LinePlot& plot) const {
     const brellow::LoanTerms terms = m_doc.GetTerms();
-    if (m_traces && m_traces->terms == terms && m_traces->left == plot.left &&
-        m_traces->base == plot.base && m_traces->width == plot.width &&
-        m_traces->height == plot.height) {
-        return *m_traces;
-    }
+    if (m_traces && m_traces->terms == terms && m_traces->plot == plot) return *m_traces;
     const int periods = m_doc.GetScheduleLength();
     const double vScale = plot.height / FullPayment(m_doc);
     const double hScale = static_cast<double>(plot.width) / periods;
-    Traces traces{terms, plot.left, plot.base, plot.width, plot.height};
+    Traces traces;
+    traces.terms = terms;
+    traces.plot = plot;
     SeriesTrace interest;
     SeriesTrace principal;
     brellow::ScheduleGenerator rows(m_doc, brellow::kAllYears);

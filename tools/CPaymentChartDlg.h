@@ -65,10 +65,7 @@ private:
     // figures the description tells.
     struct Traces {
         brellow::LoanTerms terms;
-        int left = 0;
-        int base = 0;
-        int width = 0;
-        int height = 0;
+        LinePlot plot;
         std::vector<QPointF> interest;
         std::vector<QPointF> principal;
         brellow::ScheduleRow first;

@@ -20,7 +20,10 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPolygon>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QSvgGenerator>
 
 #include <string_view>
@@ -86,6 +89,13 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         m_dialog->Paint(painter);
+        // On screen only: the picture itself is the same with and without the focus.
+        if (hasFocus()) {
+            QStyleOptionFocusRect frame;
+            frame.initFrom(this);
+            frame.rect = rect().adjusted(2, 2, -2, -2);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, this);
+        }
     }
 
 private:
@@ -186,6 +196,13 @@ QString ChartDialog::SaveImage(const QString& path) const {
 ChartDialog::LinePlot ChartDialog::LinePlotIn(QSize outer) const {
     const int growth = m_growth.width();
     return {90 + growth, height() - 71, outer.width() - 270 - growth, outer.height() - 120};
+}
+
+void ChartDialog::DrawPlotFrame(QPainter& painter, const LinePlot& plot) {
+    painter.drawPolyline(
+        QPolygon({QPoint(plot.left, plot.Top()), QPoint(plot.left, plot.base),
+                  QPoint(plot.Right(), plot.base), QPoint(plot.Right(), plot.Top())}));
+    TextAt(painter, plot.left - 10, plot.base - 15, QStringLiteral("0"));
 }
 
 QString AmountLabel(double value) {

@@ -96,8 +96,11 @@ protected:
         int height = 0;
         int Top() const noexcept { return base - height; }
         int Right() const noexcept { return left + width; }
+        friend bool operator==(const LinePlot&, const LinePlot&) = default;
     };
     LinePlot LinePlotIn(QSize outer) const;
+    // The plot's frame, open at the top, and the "0" beside its base line.
+    static void DrawPlotFrame(QPainter& painter, const LinePlot& plot);
 
     // Text with its top-left corner at (x, y).
     static void TextAt(QPainter& painter, int x, int y, const QString& text);
