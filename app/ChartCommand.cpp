@@ -21,15 +21,11 @@ struct ChartKind {
 };
 
 const ChartKind kCharts[] = {
-    {"payment", [](const brellow::CTamsicDoc& doc) {
-         return std::make_unique<CPaymentChartDlg>(doc);
-     }},
-    {"total", [](const brellow::CTamsicDoc& doc) {
-         return std::make_unique<CTotalChartDlg>(doc);
-     }},
-    {"balance", [](const brellow::CTamsicDoc& doc) {
-         return std::make_unique<CBalanceChartDlg>(doc);
-     }},
+    {"payment",
+     [](const brellow::CTamsicDoc& doc) { return std::make_unique<CPaymentChartDlg>(doc); }},
+    {"total", [](const brellow::CTamsicDoc& doc) { return std::make_unique<CTotalChartDlg>(doc); }},
+    {"balance",
+     [](const brellow::CTamsicDoc& doc) { return std::make_unique<CBalanceChartDlg>(doc); }},
 };
 
 // Far beyond any screen, and small enough that the picture fits in memory.
@@ -60,7 +56,8 @@ std::optional<ChartCommandFailure> DrawChartFromCommandLine(const QStringList& o
         if (name == QLatin1String(chart.name)) kind = &chart;
     }
     if (!kind) {
-        return Usage(QStringLiteral("--chart takes payment, total or balance, not \"%1\"").arg(name));
+        return Usage(
+            QStringLiteral("--chart takes payment, total or balance, not \"%1\"").arg(name));
     }
     QString output;
     QString sizeText;
@@ -97,8 +94,8 @@ std::optional<ChartCommandFailure> DrawChartFromCommandLine(const QStringList& o
     const brellow::FileResult refused = brellow::CheckNotOverInput(
         QFile::encodeName(output).toStdString(), QFile::encodeName(file).toStdString());
     if (!refused) {
-        return ChartCommandFailure{
-            1, QStringLiteral("Cannot write %1: %2.").arg(output, QFile::decodeName(refused.reason.c_str()))};
+        return ChartCommandFailure{1, QStringLiteral("Cannot write %1: %2.")
+                                          .arg(output, QFile::decodeName(refused.reason.c_str()))};
     }
     LoanDocument document;
     const QString unreadable = document.readFrom(file);
@@ -116,10 +113,11 @@ std::optional<ChartCommandFailure> DrawChartFromCommandLine(const QStringList& o
     if (size) {
         const QSize least = chart->size();
         if (size->width() < least.width() || size->height() < least.height()) {
-            return Usage(QStringLiteral("--size %1 is smaller than the %2 chart of %3 needs (%4x%5)")
-                             .arg(sizeText, name, file)
-                             .arg(least.width())
-                             .arg(least.height()));
+            return Usage(
+                QStringLiteral("--size %1 is smaller than the %2 chart of %3 needs (%4x%5)")
+                    .arg(sizeText, name, file)
+                    .arg(least.width())
+                    .arg(least.height()));
         }
         chart->setFixedSize(*size);
     }

@@ -81,8 +81,9 @@ QString CBalanceChartDlg::Description() const {
                        .arg(AmountLabel(m_doc.GetLoanAmount()), PaidOffText(payoff.loan));
     if (payoff.withoutAdditional && payoff.saved) {
         const brellow::PayoffSavings& saved = *payoff.saved;
-        text += QStringLiteral(" Without the additional payment it is paid off %1: the "
-                               "additional payment %2 %3 payments, %4 years and %5 months.")
+        text += QStringLiteral(
+                    " Without the additional payment it is paid off %1: the "
+                    "additional payment %2 %3 payments, %4 years and %5 months.")
                     .arg(PaidOffText(*payoff.withoutAdditional),
                          saved.payments < 0 ? QStringLiteral("adds") : QStringLiteral("saves"))
                     .arg(std::abs(saved.payments))
@@ -157,8 +158,9 @@ void CBalanceChartDlg::PaintChart(QPainter& painter) const {
     painter.drawLine(payoff, plot.base, payoff, top - 2);
     painter.restore();
     const std::string date = brellow::FormatDate(loan.lastPayment);
-    const QString paidOff = date.empty() ? QStringLiteral("Paid off with payment %1").arg(loan.payments)
-                                         : QStringLiteral("Paid off %1").arg(date.c_str());
+    const QString paidOff = date.empty()
+                                ? QStringLiteral("Paid off with payment %1").arg(loan.payments)
+                                : QStringLiteral("Paid off %1").arg(date.c_str());
     const int textWidth = metrics.horizontalAdvance(paidOff);
     const int textLeft =
         std::max(plot.left, std::min(payoff - textWidth / 2, width() - 5 - textWidth));
@@ -174,8 +176,7 @@ void CBalanceChartDlg::PaintChart(QPainter& painter) const {
     PaintLegend(painter, plot, figures);
 }
 
-void CBalanceChartDlg::PaintYearAxis(QPainter& painter, const LinePlot& plot,
-                                     int payments) const {
+void CBalanceChartDlg::PaintYearAxis(QPainter& painter, const LinePlot& plot, int payments) const {
     const brellow::PaymentCalendar calendar(m_doc.GetFirstPaymentDate(),
                                             m_doc.GetPaymentFrequency());
     painter.setPen(Qt::black);

@@ -64,8 +64,8 @@ private:
     struct Figures {
         brellow::LoanTerms terms;
         brellow::PayoffSummary payoff;
-        int payments = 0;     // the longer loan's, the horizontal axis' length
-        double highest = 0.0; // the highest balance of either line
+        int payments = 0;      // the longer loan's, the horizontal axis' length
+        double highest = 0.0;  // the highest balance of either line
     };
     const Figures& CurrentFigures() const;
 

@@ -48,8 +48,8 @@ std::pair<int, int> SeparateLabels(int interest, int principal, int lowest, int 
     interest = std::max(lowest, std::min(interest, highest));
     principal = std::max(lowest, std::min(principal, highest));
     if (std::abs(interest - principal) >= apart) return {interest, principal};
-    const int upper = std::max(lowest, std::min((interest + principal) / 2 - apart / 2,
-                                                 highest - apart));
+    const int upper =
+        std::max(lowest, std::min((interest + principal) / 2 - apart / 2, highest - apart));
     const int lower = upper + apart;
     return interest <= principal ? std::pair{upper, lower} : std::pair{lower, upper};
 }
@@ -128,10 +128,10 @@ void CPaymentChartDlg::PaintChart(QPainter& painter) const {
     ValueLabel(painter, plot, topLabel, full);
     const double firstInterest = FirstInterest(m_doc);
     const double firstPrincipal = full - firstInterest;
-    const auto [interestTop, principalTop] = SeparateLabels(
-        plot.base - LabelOffset(vScale * firstInterest) - kLabelGap,
-        plot.base - LabelOffset(firstPrincipal * vScale) - kLabelGap,
-        topLabel + kLabelHeight + kLabelGap, zeroTop - kLabelGap - kLabelHeight);
+    const auto [interestTop, principalTop] =
+        SeparateLabels(plot.base - LabelOffset(vScale * firstInterest) - kLabelGap,
+                       plot.base - LabelOffset(firstPrincipal * vScale) - kLabelGap,
+                       topLabel + kLabelHeight + kLabelGap, zeroTop - kLabelGap - kLabelHeight);
     ValueLabel(painter, plot, interestTop, firstInterest);
     ValueLabel(painter, plot, principalTop, firstPrincipal);
 
@@ -186,8 +186,7 @@ const CPaymentChartDlg::Traces& CPaymentChartDlg::TracesFor(const LinePlot& plot
     return *m_traces;
 }
 
-void CPaymentChartDlg::ValueLabel(QPainter& painter, const LinePlot& plot, int top,
-                                  double amount) {
+void CPaymentChartDlg::ValueLabel(QPainter& painter, const LinePlot& plot, int top, double amount) {
     TextIn(painter, QRect(5, top, plot.left - 10, kLabelHeight), Qt::AlignRight,
            AmountLabel(amount));
 }

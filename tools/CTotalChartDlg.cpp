@@ -82,9 +82,9 @@ CTotalChartDlg::CTotalChartDlg(const brellow::CTamsicDoc& doc, QWidget* parent)
 QString CTotalChartDlg::NothingToChart() const {
     if (m_dLoanAmount == 0.0) return QStringLiteral("Nothing to chart: the loan amount is $0.00.");
     // A negative part would give shares below 0 % and above 100 %.
-    const QString partOfNoWhole =
-        QStringLiteral("Nothing to chart: the %1 is negative (%2), so principal and interest "
-                       "are not parts of one whole.");
+    const QString partOfNoWhole = QStringLiteral(
+        "Nothing to chart: the %1 is negative (%2), so principal and interest "
+        "are not parts of one whole.");
     if (m_dLoanAmount < 0.0) {
         return partOfNoWhole.arg(u"loan amount", AmountLabel(m_dLoanAmount));
     }

@@ -246,8 +246,9 @@ void ChartDialog::OnSaveImageAs() {
     const QWidget* const window = parentWidget() ? parentWidget()->window() : nullptr;
     const QString document = window ? window->windowFilePath() : QString();
     const QString kind = QStringLiteral("image");
-    StartFileDialog(dialog, kind,
-                    document.isEmpty() ? QString() : NameWithSuffix(document, QStringLiteral("png")));
+    StartFileDialog(
+        dialog, kind,
+        document.isEmpty() ? QString() : NameWithSuffix(document, QStringLiteral("png")));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     RememberFolder(kind, dialog.selectedFiles().first());
     const QString error = SaveImage(dialog.selectedFiles().first());

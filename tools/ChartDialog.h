@@ -1,6 +1,6 @@
 #pragma once
 
-// What the two chart dialogs share: a window of fixed size with a "Close" button, a chart
+// What the chart dialogs share: a window of fixed size with a "Close" button, a chart
 // painted straight onto it at fixed pixel positions, and a context menu that keeps the
 // picture ("Copy Image", "Save Image As...").
 //
@@ -78,9 +78,8 @@ protected:
     // Sizes the window for the labels and names and describes the chart area: each chart
     // calls it once its values are set. `name` is the chart's short accessible name.
     void FitToLabels(const QString& name);
-    // The growth FitToLabels gave the window.
-    QSize Growth() const noexcept { return m_growth; }
-    // The fixed size with that growth: the size of the picture before any other size is set.
+    // The fixed size with the growth FitToLabels gave it: the size of the picture before any
+    // other size is set.
     QSize NaturalSize() const noexcept { return m_fixedSize + m_growth; }
     const QFont& ChartFont() const noexcept { return m_chartFont; }
 

@@ -78,9 +78,7 @@ TEST_F(ChartCommandTest, RefusesWithAMessageNamingTheProblem) {
          "brellow: --size 300x300 is smaller than the total chart of " + loan.toStdString() +
              " needs (425x348)"},
         {{"payment", "--output", png}, 2, "brellow: --chart takes one FILE.brw"},
-        {{"payment", "--output", png, missing},
-         1,
-         "brellow: Cannot open " + missing.toStdString()},
+        {{"payment", "--output", png, missing}, 1, "brellow: Cannot open " + missing.toStdString()},
         {{"payment", "--output", folderless, loan},
          1,
          "brellow: Cannot save " + folderless.toStdString() + ": "},

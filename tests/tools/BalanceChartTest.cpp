@@ -123,8 +123,9 @@ TEST(BalanceChart, TheReasonStandsInsteadOfALineBeyondTheCentLimit) {
 TEST(BalanceChart, NothingToChartWithoutAPositiveAmount) {
     for (const auto& [amount, text] :
          {std::pair{0.0, "Nothing to chart: the loan amount is $0.00."},
-          {-100.0, "Nothing to chart: the loan amount is negative ($-100.00), so there is no "
-                   "balance to pay off."}}) {
+          {-100.0,
+           "Nothing to chart: the loan amount is negative ($-100.00), so there is no "
+           "balance to pay off."}}) {
         const brellow::CTamsicDoc doc = Loan({.amount = amount});
         CBalanceChartDlg dlg(doc);
         EXPECT_EQ(text, dlg.NothingToChart().toStdString());
