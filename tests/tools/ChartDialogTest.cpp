@@ -347,11 +347,13 @@ TEST(TotalChart, ASliceOfNoTurnIsEmptyAndOneOfAFullTurnIsTheCircle) {
 TEST(Charts, NothingToChartWithoutAScale) {
     const brellow::CTamsicDoc noPayment = Loan({.amount = 0});
     CPaymentChartDlg payment(noPayment);
+    CBalanceChartDlg noBalance(noPayment);
     CTotalChartDlg noAmount(0.0, 0.0);
     CTotalChartDlg cancelled(1000.0, -1000.0);
     CTotalChartDlg charted(1000.0, 500.0);
     EXPECT_TRUE(charted.NothingToChart().isEmpty());
-    for (ChartDialog* dlg : std::initializer_list<ChartDialog*>{&payment, &noAmount, &cancelled}) {
+    for (ChartDialog* dlg :
+         std::initializer_list<ChartDialog*>{&payment, &noBalance, &noAmount, &cancelled}) {
         EXPECT_TRUE(dlg->NothingToChart().startsWith("Nothing to chart: "));
         const QImage image = Screen(*dlg);
         EXPECT_FALSE(Any(image, image.rect(), Reddish));
