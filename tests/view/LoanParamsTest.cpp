@@ -245,7 +245,9 @@ TEST(LoanParamsDialog, ReadsAmountsAsTheProgramShowsThemAndIsoDates) {
                 EXPECT_EQ("Brellow|Please enter a number.", d.okWithMessage()) << text;
             }
         });
-        if (value) EXPECT_EQ(brellow::RoundToCents(*value), document.doc().GetLoanAmount()) << text;
+        if (value) {
+            EXPECT_EQ(brellow::RoundToCents(*value), document.doc().GetLoanAmount()) << text;
+        }
     }
     LoanDocument document(Loan({.first = kApril2003}));
     EXPECT_TRUE(Change(document, [](const Dialog& d) {
