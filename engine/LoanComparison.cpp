@@ -27,10 +27,11 @@ LoanComparison CompareLoans(std::span<const CTamsicDoc> docs) {
     LoanComparison comparison;
     comparison.loans.reserve(docs.size());
     for (const CTamsicDoc& doc : docs) {
-        ComparedLoan loan{.title = doc.GetTitle(),
-                          .terms = doc.GetTerms(),
-                          .payment = doc.GetPayment(),
-                          .problem = ScheduleProblem(doc)};
+        ComparedLoan loan;
+        loan.title = doc.GetTitle();
+        loan.terms = doc.GetTerms();
+        loan.payment = doc.GetPayment();
+        loan.problem = ScheduleProblem(doc);
         if (loan.problem.empty()) {
             loan.payoff = ComputePayoffFigures(doc);
             // Strictly less: of loans with the same interest the first stays the cheapest.
