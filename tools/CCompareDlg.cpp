@@ -38,6 +38,8 @@ CCompareDlg::CCompareDlg(const QList<LoanDocument*>& documents, QWidget* parent)
     : QDialog(parent), m_table(new QTableWidget(this)) {
     setWindowTitle(QStringLiteral("Compare Open Loans"));
     m_table->setObjectName(QStringLiteral("comparison"));
+    // A screen reader names the table, then reads each cell with its row and column heads.
+    m_table->setAccessibleName(QStringLiteral("Open loans side by side"));
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* const copy = new QPushButton(QStringLiteral("&Copy"), this);
     copy->setObjectName(QStringLiteral("copy"));
