@@ -3,6 +3,7 @@
 // happens, so nothing polls.
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
+#include <poll.h>
 #include <signal.h>
 #include <stdio.h>
 #include <sys/wait.h>
@@ -38,10 +39,29 @@ int main(int argc, char** argv) {
         execvp(argv[1], argv + 1);
         _exit(127);
     }
-    XEvent event;
-    do {
-        XNextEvent(display, &event);
-    } while (event.type != MapNotify || event.xmap.override_redirect);
+    // A program that ends, or maps nothing within a minute, fails the run instead of
+    // leaving it waiting.
+    for (;;) {
+        if (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == MapNotify && !event.xmap.override_redirect) break;
+            continue;
+        }
+        if (waitpid(child, NULL, WNOHANG) == child) {
+            fprintf(stderr, "mapwait: %s ended before it mapped a window\n", argv[1]);
+            return 1;
+        }
+        clock_gettime(CLOCK_MONOTONIC, &mapped);
+        if (Milliseconds(start, mapped) > 60000) {
+            fprintf(stderr, "mapwait: %s mapped no window within a minute\n", argv[1]);
+            kill(child, SIGKILL);
+            waitpid(child, NULL, 0);
+            return 1;
+        }
+        struct pollfd connection = {.fd = ConnectionNumber(display), .events = POLLIN};
+        poll(&connection, 1, 100);
+    }
     clock_gettime(CLOCK_MONOTONIC, &mapped);
     printf("%.1f\n", Milliseconds(start, mapped));
     kill(child, SIGKILL);
