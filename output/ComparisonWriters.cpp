@@ -160,14 +160,7 @@ void AppendLoan(std::string& out, const ComparedLoan& loan) {
     AppendInt(object.Key("numPeriods"), terms.numPeriods);
     AppendShownMoney(object.Key("payment"), loan.payment);
     AppendShownMoney(object.Key("additionalPayment"), terms.additionalPayment);
-    std::string& payoff = object.Key("payoff");
-    if (loan.payoff) {
-        JsonObject figures(payoff);
-        AppendJsonPayoffFigures(figures, *loan.payoff);
-        figures.Close();
-    } else {
-        payoff += "null";
-    }
+    AppendJsonPayoffFigures(object.Key("payoff"), loan.payoff);
     if (!loan.problem.empty()) AppendJsonString(object.Key("problem"), loan.problem);
     AppendShownMoney(object.Key("interestVsCheapest"), loan.interestVsCheapest);
     AppendShownMoney(object.Key("paidVsCheapest"), loan.paidVsCheapest);

@@ -34,14 +34,7 @@ void AppendTerms(std::string& out, const LoanTerms& terms) {
 void AppendPayoff(std::string& out, const PayoffSummary& payoff) {
     JsonObject object(out);
     AppendJsonPayoffFigures(object, payoff.loan);
-    std::string& without = object.Key("withoutAdditionalPayment");
-    if (payoff.withoutAdditional) {
-        JsonObject figures(without);
-        AppendJsonPayoffFigures(figures, *payoff.withoutAdditional);
-        figures.Close();
-    } else {
-        without += "null";
-    }
+    AppendJsonPayoffFigures(object.Key("withoutAdditionalPayment"), payoff.withoutAdditional);
     std::string& saved = object.Key("saved");
     if (payoff.saved) {
         JsonObject savings(saved);
@@ -170,6 +163,16 @@ void AppendJsonPayoffFigures(JsonObject& object, const PayoffFigures& figures) {
     AppendJsonDate(object.Key("lastPayment"), figures.lastPayment);
     AppendJsonMoney(object.Key("totalPaid"), figures.totalPaid);
     AppendJsonMoney(object.Key("totalInterest"), figures.totalInterest);
+}
+
+void AppendJsonPayoffFigures(std::string& out, const std::optional<PayoffFigures>& figures) {
+    if (!figures) {
+        out += "null";
+        return;
+    }
+    JsonObject object(out);
+    AppendJsonPayoffFigures(object, *figures);
+    object.Close();
 }
 
 JsonObject::JsonObject(std::string& out) : m_out(out) {

@@ -32,6 +32,7 @@
 #include "engine/CTamsicDoc.h"
 #include "engine/OleDateTime.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -70,6 +71,8 @@ private:
 void AppendJsonFrequency(std::string& out, int code, const std::string& name);
 // The members "payments", "lastPayment", "totalPaid" and "totalInterest" of payoff figures.
 void AppendJsonPayoffFigures(JsonObject& object, const PayoffFigures& figures);
+// Figures that may be left out: an object of those members, or null.
+void AppendJsonPayoffFigures(std::string& out, const std::optional<PayoffFigures>& figures);
 
 // Writes the loan, listing `year` (kAllYears or a calendar year) as the other writers
 // do; false as soon as the sink fails.
