@@ -14,16 +14,28 @@ namespace {
 constexpr std::int64_t kUnixEpochDay = 25569;  // 1 January 1970
 constexpr int kSecondsPerDay = 86400;
 
-// Writes `value` (0..9999) with at least `width` digits and returns the end. Dates are
-// written once per schedule row, so they are built in place rather than a character
-// at a time.
-char* PutDigits(char* to, int value, int width) {
-    char digits[4];
+// The two digits of 0..99. Dates are written once per schedule row, so they are built
+// in place from digit pairs.
+char* PutPair(char* to, int value) noexcept {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    to[0] = kPairs[2 * value];
+    to[1] = kPairs[2 * value + 1];
+    return to + 2;
+}
+
+// A year of 1000..9999 as two pairs; others with at least `width` digits.
+char* PutYear(char* to, int year, int width) noexcept {
+    if (year >= 1000 && year <= 9999) return PutPair(PutPair(to, year / 100), year % 100);
+    char digits[10];
     int n = 0;
+    auto magnitude = static_cast<unsigned>(year);
     do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0 && n < 4);
+        digits[n++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0 && n < 10);
     for (int i = n; i < width; ++i) *to++ = '0';
     while (n > 0) *to++ = digits[--n];
     return to;
@@ -63,10 +75,28 @@ std::int64_t DayFromCivil(int year, int month, int day) noexcept {
     return days.time_since_epoch().count() + kUnixEpochDay;
 }
 
+// Neri and Schneider's conversion ("Euclidean affine functions and their application to
+// calendar algorithms", 2022): multiplications and shifts, no division, because it runs
+// for every row of every export. The days are shifted by 82 cycles of 400 years so that
+// the arithmetic stays unsigned for years -32,767 to 32,767.
 CivilDateTime CivilFromDay(std::int64_t day) noexcept {
-    using namespace std::chrono;
-    const year_month_day ymd{sys_days{days{day - kUnixEpochDay}}};
-    return {int(ymd.year()), int(unsigned(ymd.month())), int(unsigned(ymd.day())), 0, 0, 0};
+    constexpr std::uint32_t kCycles = 82;
+    constexpr std::uint32_t kShift = 719468 + 146097 * kCycles;  // from 1 March of year 0
+    const auto n = static_cast<std::uint32_t>(day - kUnixEpochDay + kShift);
+    const std::uint32_t n1 = 4 * n + 3;
+    const std::uint32_t century = n1 / 146097;
+    const std::uint32_t n2 = n1 % 146097 | 3;
+    const std::uint64_t p2 = std::uint64_t{2939745} * n2;
+    const auto yearOfCentury = static_cast<std::uint32_t>(p2 >> 32);
+    const std::uint32_t dayOfYear = static_cast<std::uint32_t>(p2) / 2939745 / 4;
+    const std::uint32_t n3 = 2141 * dayOfYear + 197913;
+    const std::uint32_t month = n3 >> 16;
+    const std::uint32_t dayOfMonth = (n3 & 0xffff) / 2141;
+    const bool afterDecember = dayOfYear >= 306;  // January and February end the year
+    const auto year = static_cast<std::int64_t>(100 * century + yearOfCentury) -
+                      std::int64_t{400} * kCycles + afterDecember;
+    return {static_cast<int>(year), static_cast<int>(afterDecember ? month - 12 : month),
+            static_cast<int>(dayOfMonth + 1), 0, 0, 0};
 }
 
 // The range is tested on the day the value rounds to, the one every conversion uses:
@@ -82,9 +112,12 @@ std::optional<DayAndSecond> ToDayAndSecond(const OleDateTime& date) noexcept {
         !(value > double(kMinDay - 1) && value < double(kMaxDay + 1))) {
         return std::nullopt;
     }
-    const double whole = std::trunc(value);
-    DayAndSecond moment{static_cast<std::int64_t>(whole),
-                        static_cast<int>(std::llround(std::fabs(value - whole) * kSecondsPerDay))};
+    const auto whole = static_cast<std::int64_t>(value);  // toward zero
+    const double fraction = std::fabs(value - static_cast<double>(whole));
+    // Schedule dates are whole days: no rounding to do.
+    DayAndSecond moment{whole, fraction == 0.0 ? 0
+                                               : static_cast<int>(std::llround(
+                                                     fraction * kSecondsPerDay))};
     if (moment.second >= kSecondsPerDay) {
         moment.second = 0;
         ++moment.day;
@@ -137,22 +170,22 @@ char* PutDate(char* to, const OleDateTime& date) noexcept {
     const auto moment = ToDayAndSecond(date);
     if (!moment) return to;
     const CivilDateTime civil = CivilFromDay(moment->day);
-    to = PutDigits(to, civil.month, 2);
+    to = PutPair(to, civil.month);
     *to++ = '/';
-    to = PutDigits(to, civil.day, 2);
+    to = PutPair(to, civil.day);
     *to++ = '/';
-    return PutDigits(to, civil.year, 1);
+    return PutYear(to, civil.year, 1);
 }
 
 char* PutIsoDate(char* to, const OleDateTime& date) noexcept {
     const auto moment = ToDayAndSecond(date);
     if (!moment) return to;
     const CivilDateTime civil = CivilFromDay(moment->day);
-    to = PutDigits(to, civil.year, 4);
+    to = PutYear(to, civil.year, 4);
     *to++ = '-';
-    to = PutDigits(to, civil.month, 2);
+    to = PutPair(to, civil.month);
     *to++ = '-';
-    return PutDigits(to, civil.day, 2);
+    return PutPair(to, civil.day);
 }
 
 void AppendDate(std::string& out, const OleDateTime& date) {

@@ -140,16 +140,41 @@ bool AppendExactCents(std::string& out, double value, bool money) {
 char* PutExactAmount(char* to, double value, bool money) noexcept {
     const auto cents = ExactCents(value);
     if (!cents) return nullptr;
-    const std::uint64_t whole = *cents / 100;
-    // The text's length is known first, so it is written backwards straight into place.
-    const int digits = DecimalDigits(whole);
-    const bool negative = IsNegative(value);
-    char* const end = to + money + negative + digits + (money ? (digits - 1) / 3 : 0) + 3;
-    char* at = PutPair(end, static_cast<unsigned>(*cents % 100));
-    *--at = '.';
-    at = PutGroupedDigits(at, whole, money);
-    if (negative) *--at = '-';
-    if (money) *--at = '$';
+    if (money) *to++ = '$';
+    if (IsNegative(value)) *to++ = '-';
+    // Below 2^53 the whole part has at most 16 digits: a leading group and up to five
+    // groups of three, taken from the right and written from the left.
+    std::uint64_t whole = *cents / 100;
+    unsigned groups[5];
+    int count = 0;
+    while (whole >= 1000) {
+        groups[count++] = static_cast<unsigned>(whole % 1000);
+        whole /= 1000;
+    }
+    const auto leading = static_cast<unsigned>(whole);
+    to = leading >= 100  ? PutTriple(to + 3, leading) + 3
+         : leading >= 10 ? PutPair(to + 2, leading) + 2
+                         : (*to = static_cast<char>('0' + leading), to + 1);
+    while (count > 0) {
+        if (money) *to++ = ',';
+        to = PutTriple(to + 3, groups[--count]) + 3;
+    }
+    *to++ = '.';
+    return PutPair(to + 2, static_cast<unsigned>(*cents % 100)) + 2;
+}
+
+char* AmountColumn::Put(char* to, double value) noexcept {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    if (bits == m_bits) {
+        // Whole-buffer copies are one move each; only m_length of it counts.
+        std::memcpy(to, m_text, kMaxExactAmountChars);
+        return to + m_length;
+    }
+    char* const end = PutExactAmount(to, value, m_money);
+    if (end == nullptr) return nullptr;
+    std::memcpy(m_text, to, kMaxExactAmountChars);
+    m_bits = bits;
+    m_length = end - to;
     return end;
 }
 

@@ -13,6 +13,9 @@
 // Neither depends on the user's locale.
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -34,13 +37,35 @@ void AppendInt(std::string& out, long long value);
 
 // For writers that compose a whole line in place: each writes at `to` and returns the
 // end. PutExactAmount writes what AppendAmount (`money`) or AppendPlainAmount would
-// append for a value whose cents stay below 2^53 in magnitude, as every figure of a
-// schedule the engine accepts does; for any other value it writes nothing and returns
-// nullptr.
+// append for a value below 2^53 in magnitude, as every figure of a schedule the engine
+// accepts is (its cents stay below 2^53); for any other value it writes nothing and
+// returns nullptr.
 inline constexpr int kMaxExactAmountChars = 32;
 inline constexpr int kMaxIntChars = 24;
 char* PutExactAmount(char* to, double value, bool money) noexcept;
 char* PutInt(char* to, long long value) noexcept;
+
+// PutExactAmount for one column of a table, which keeps the text it wrote last: a
+// schedule repeats one figure row after row (the level payment, a zero interest), and a
+// repeat is copied rather than formatted again.
+class AmountColumn {
+public:
+    explicit AmountColumn(bool money) noexcept : m_money(money) {}
+    // As PutExactAmount; `to` has room for kMaxExactAmountChars.
+    char* Put(char* to, double value) noexcept;
+
+private:
+    bool m_money;
+    std::uint64_t m_bits = ~std::uint64_t{0};  // a NaN, which is never written here
+    std::ptrdiff_t m_length = 0;
+    char m_text[kMaxExactAmountChars] = {};
+};
+
+// The payment, interest, principal and balance columns of schedule rows.
+using RowAmountColumns = std::array<AmountColumn, 4>;
+inline RowAmountColumns MakeRowAmountColumns(bool money) noexcept {
+    return {AmountColumn(money), AmountColumn(money), AmountColumn(money), AmountColumn(money)};
+}
 // The text itself: a separator, a key or markup.
 inline char* PutText(char* to, std::string_view text) noexcept {
     // Most are a character or two, not worth a call to copy.

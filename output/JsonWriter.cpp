@@ -56,7 +56,7 @@ void AppendPayoff(std::string& out, const PayoffSummary& payoff) {
 // The row AppendRow writes, composed in place and appended at once: long loans list
 // hundreds of thousands of rows. False, with nothing appended, when an amount is beyond
 // the cent.
-bool AppendRowInPlace(std::string& out, const ScheduleRow& row) {
+bool AppendRowInPlace(std::string& out, const ScheduleRow& row, RowAmountColumns& columns) {
     constexpr std::string_view kAmountKeys[] = {",\"payment\":", ",\"interest\":",
                                                 ",\"principal\":", ",\"balance\":"};
     char line[80 + kMaxIntChars + kMaxDateChars + 4 * kMaxExactAmountChars];
@@ -69,7 +69,7 @@ bool AppendRowInPlace(std::string& out, const ScheduleRow& row) {
     const double amounts[] = {row.payment, row.interest, row.principal, row.balance};
     for (std::size_t i = 0; i < std::size(amounts); ++i) {
         to = PutText(to, kAmountKeys[i]);
-        to = PutExactAmount(to, amounts[i], false);
+        to = columns[i].Put(to, amounts[i]);
         if (to == nullptr) return false;
     }
     *to++ = '}';
@@ -77,8 +77,8 @@ bool AppendRowInPlace(std::string& out, const ScheduleRow& row) {
     return true;
 }
 
-void AppendRow(std::string& out, const ScheduleRow& row) {
-    if (AppendRowInPlace(out, row)) return;
+void AppendRow(std::string& out, const ScheduleRow& row, RowAmountColumns& columns) {
+    if (AppendRowInPlace(out, row, columns)) return;
     JsonObject object(out);
     AppendInt(object.Key("period"), row.period);
     AppendJsonDate(object.Key("date"), row.date);
@@ -208,10 +208,11 @@ bool WriteLoanJson(const CTamsicDoc& doc, int year, ByteSink& sink) {
         listed += "null";
     }
     loan.Key("rows") += '[';
+    RowAmountColumns columns = MakeRowAmountColumns(false);
     ScheduleRow row;
     for (bool first = true; schedule.Next(row); first = false) {
         text += first ? "\n" : ",\n";
-        AppendRow(text, row);
+        AppendRow(text, row, columns);
         if (!out.Pass()) return false;
     }
     text += "\n]";

@@ -88,16 +88,18 @@ static_assert(RowMarkupFits(kTextMarkup) && RowMarkupFits(kHtmlMarkup) &&
 
 // A row composed in place and appended at once: long exports write hundreds of
 // thousands of rows. False, with nothing appended, when an amount is beyond the cent.
-bool AppendRowInPlace(std::string& out, const ScheduleRow& row, const TableMarkup& markup) {
+bool AppendRowInPlace(std::string& out, const ScheduleRow& row, const TableMarkup& markup,
+                      RowAmountColumns& columns) {
     // The row opens, has five separators and closes.
     char line[7 * kMarkupChars + kMaxIntChars + kMaxDateChars + 4 * kMaxExactAmountChars];
     char* to = PutText(line, markup.rowOpen);
     to = PutInt(to, row.period);
     to = PutText(to, markup.cellSep);
     to = markup.csvValues ? PutIsoDate(to, row.date) : PutDate(to, row.date);
-    for (const double value : {row.payment, row.interest, row.principal, row.balance}) {
+    const double values[] = {row.payment, row.interest, row.principal, row.balance};
+    for (std::size_t i = 0; i < columns.size(); ++i) {
         to = PutText(to, markup.cellSep);
-        to = PutExactAmount(to, value, !markup.csvValues);
+        to = columns[i].Put(to, values[i]);
         if (to == nullptr) return false;
     }
     to = PutText(to, markup.rowClose);
@@ -105,8 +107,9 @@ bool AppendRowInPlace(std::string& out, const ScheduleRow& row, const TableMarku
     return true;
 }
 
-void AppendRow(std::string& out, const ScheduleRow& row, const TableMarkup& markup) {
-    if (AppendRowInPlace(out, row, markup)) return;
+void AppendRow(std::string& out, const ScheduleRow& row, const TableMarkup& markup,
+               RowAmountColumns& columns) {
+    if (AppendRowInPlace(out, row, markup, columns)) return;
     out += markup.rowOpen;
     AppendInt(out, row.period);
     out += markup.cellSep;
@@ -137,9 +140,10 @@ void AppendTotals(std::string& out, std::string_view label, const AmountTotals& 
 
 bool WriteTable(ChunkedOutput& out, ScheduleGenerator& gen, const TableMarkup& markup) {
     AppendHead(out.Buffer(), markup);
+    RowAmountColumns columns = MakeRowAmountColumns(!markup.csvValues);
     ScheduleRow row;
     while (gen.Next(row)) {
-        AppendRow(out.Buffer(), row, markup);
+        AppendRow(out.Buffer(), row, markup, columns);
         if (!out.Pass()) return false;
     }
     if (!markup.totals) return true;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 namespace brellow {
 namespace {
 
@@ -39,6 +41,24 @@ TEST(OleDateTime, FormatsMonthFirstWhateverTheLocale) {
     EXPECT_EQ("01/01/2004",
               FormatDate(OleDateTime(OleDateTime::FromDate(2003, 12, 31).Value() + 0.9999999,
                                      OleDateTime::Status::Valid)));
+}
+
+// Every day of years -32,767 to 32,767 against the standard library's calendar, and the
+// texts of the earliest and shortest years.
+TEST(OleDateTime, CivilDaysAgreeWithTheStandardCalendar) {
+    using namespace std::chrono;
+    const std::int64_t unixEpoch = DayFromCivil(1970, 1, 1);
+    const auto first = sys_days{year_month_day{year(-32767), January, day(1)}};
+    const auto last = sys_days{year_month_day{year(32767), December, day(31)}};
+    for (sys_days d = first; d <= last; d += days{1}) {
+        const year_month_day expected{d};
+        const CivilDateTime civil = CivilFromDay(d.time_since_epoch().count() + unixEpoch);
+        ASSERT_EQ(int(expected.year()), civil.year);
+        ASSERT_EQ(unsigned(expected.month()), unsigned(civil.month));
+        ASSERT_EQ(unsigned(expected.day()), unsigned(civil.day));
+    }
+    EXPECT_EQ("01/01/100", FormatDate(OleDateTime::FromDate(100, 1, 1)));
+    EXPECT_EQ("0999-02-09", FormatIsoDate(OleDateTime::FromDate(999, 2, 9)));
 }
 
 TEST(ParseDate, AcceptedForms) {

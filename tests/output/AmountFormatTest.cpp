@@ -90,6 +90,21 @@ TEST(AppendAmount, AppendsToExistingText) {
     EXPECT_EQ("Balance: $1,500.00$-2.00", out);
 }
 
+// A column copies a repeated figure; a zero of the other sign, or any other figure, is
+// written anew, and a figure beyond 2^53 is refused as PutExactAmount refuses it.
+TEST(AmountColumn, RepeatsOnlyTheSameFigure) {
+    AmountColumn column(true);
+    std::string texts;
+    for (const double value : {599.55, 599.55, 0.0, -0.0, -0.0, 1e15, 599.55, 1e300}) {
+        char text[kMaxExactAmountChars];
+        char* const end = column.Put(text, value);
+        texts += end == nullptr ? std::string("null") : std::string(text, end);
+        texts += ' ';
+    }
+    EXPECT_EQ("$599.55 $599.55 $0.00 $-0.00 $-0.00 $1,000,000,000,000,000.00 $599.55 null ",
+              texts);
+}
+
 TEST(TrimTrailingZeros, KeepsTheSignificantDecimals) {
     const struct {
         const char* in;
