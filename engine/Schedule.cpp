@@ -124,6 +124,17 @@ bool ScheduleWithinCentLimit(const CTamsicDoc& doc) {
         return false;
     }
     ScheduleGenerator schedule(doc, kAllYears);
+    // Each step leaves |B'| <= |B|(1 + |i|) + |T|, so no balance of n rows exceeds
+    // M = (|A| + n|T|)(1 + |i|)^n, no row figure exceeds (1 + |i|)M + |T|, and no running
+    // total exceeds n(|T| + |i|M) + (1 + |i|)M. When twice that bound (room for rounding)
+    // is within the limit, no figure can leave it, and a long schedule needs no walk.
+    const double rate = std::fabs(doc.GetPeriodicRate());
+    const double payment = std::fabs(doc.GetPayment() + doc.GetAdditionalPayment());
+    const double rows = schedule.Length();
+    const double balance =
+        (std::fabs(doc.GetLoanAmount()) + rows * payment) * std::pow(1.0 + rate, rows);
+    const double bound = rows * (payment + rate * balance) + (1.0 + rate) * balance + payment;
+    if (2.0 * bound < kMaxScheduleAmount) return true;
     ScheduleRow row;
     while (schedule.Next(row)) {
         const AmountTotals& running = schedule.Totals().running;

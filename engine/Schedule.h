@@ -162,8 +162,9 @@ bool ScheduleFitsCalendar(const CTamsicDoc& doc);
 // running total are numbers of magnitude below kMaxScheduleAmount (Limits.h), where a
 // double still holds every cent. A payment rounded short by a fraction of a cent
 // compounds over a long term: 100,000.00 at 6 % over 50,000 weekly payments ends near
-// -3.5 × 10^27, and longer terms reach "$inf". One walk of the whole schedule. Needs
-// the payment computed.
+// -3.5 × 10^27, and longer terms reach "$inf". One walk of the whole schedule, unless a
+// bound on its growth already shows every figure within the limit. Needs the payment
+// computed.
 bool ScheduleWithinCentLimit(const CTamsicDoc& doc);
 
 }  // namespace brellow

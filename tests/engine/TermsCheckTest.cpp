@@ -1,8 +1,13 @@
 #include "engine/TermsCheck.h"
 
+#include "engine/CTamsicDoc.h"
+#include "engine/Schedule.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <random>
 
 namespace brellow {
 namespace {
@@ -130,6 +135,42 @@ TEST(CheckTerms, RefusesSchedulesBeyondTheCent) {
             EXPECT_NE(std::string::npos, problem->message.find("shown to the cent"));
         }
     }
+}
+
+// Long schedules skip the walk when a bound shows every figure within the limit; the
+// answer must be the walk's, for growing and shrinking balances alike.
+TEST(ScheduleWithinCentLimit, AgreesWithAWalkOfEveryFigure) {
+    std::mt19937_64 random(15);
+    const auto between = [&random](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    int accepted = 0;
+    for (int i = 0; i < 300; ++i) {
+        LoanTerms terms = Terms();
+        // Amounts and terms of every scale, and additional payments that speed the
+        // loan up or let its balance grow, so that many figures end near the limit.
+        terms.loanAmount = std::pow(10.0, between(3, 12)) * (i % 2 == 0 ? 1 : -1);
+        terms.interestRate = between(0, 12);
+        terms.numPeriods = static_cast<int>(std::pow(10.0, between(1, 5.6)));
+        terms.paymentFrequency = i % 3;
+        terms.additionalPayment = terms.loanAmount * between(-0.05, 0.01);
+        CTamsicDoc doc;
+        doc.SetTerms(terms);
+        doc.ComputePayment();
+        bool within = true;
+        ScheduleGenerator walk(doc, kAllYears);
+        for (ScheduleRow row; within && walk.Next(row);) {
+            const AmountTotals& sums = walk.Totals().running;
+            for (const double figure : {row.payment, row.interest, row.principal, row.balance,
+                                        sums.payment, sums.interest, sums.principal}) {
+                within = within && WithinCentLimit(figure);
+            }
+        }
+        EXPECT_EQ(within, ScheduleWithinCentLimit(doc)) << i;
+        accepted += within;
+    }
+    EXPECT_GT(accepted, 30);
+    EXPECT_LT(accepted, 270) << accepted;
 }
 
 }  // namespace
