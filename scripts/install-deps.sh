@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ ninja-build make
-    qt6-base-dev qt6-svg-dev libxkbcommon-dev libgl-dev
+    qt6-base-dev qt6-svg-dev libxkbcommon-dev libgl-dev zlib1g-dev
     libgtest-dev libbenchmark-dev python3
     fonts-dejavu-core
     xvfb xauth x11-apps xdotool imagemagick poppler-utils
@@ -21,7 +21,7 @@ case "${1:-}" in
 # finds the binaries whose libraries become the package's dependencies.
 --package)
     packages=(cmake g++ ninja-build make qt6-base-dev qt6-svg-dev libxkbcommon-dev libgl-dev
-              dpkg-dev file)
+              zlib1g-dev dpkg-dev file)
     ;;
 esac
 

@@ -3,6 +3,7 @@
 #include "engine/FileIo.h"
 #include "output/ChunkedOutput.h"
 #include "view/LoanPrinter.h"
+#include "view/PageDeflate.h"
 #include "view/PrintPreviewDialog.h"
 
 #include <QCoreApplication>
@@ -140,6 +141,7 @@ QString PrintOn(const LoanPrinter& loan, QPrinter& printer, const PrintProgress&
     const QString failed =
         QStringLiteral("Cannot print on %1: the printing system refused the job.")
             .arg(printer.printerName());
+    const FastPageDeflate deflate;  // a printer's job goes out as PDF too
     QPainter painter;
     if (!painter.begin(&printer)) return failed;
     RunEnd end;
@@ -163,6 +165,7 @@ namespace {
 std::pair<RunEnd, std::string> WritePdf(const LoanPrinter& loan, brellow::ByteSink& sink,
                                         const QPageLayout& layout, int resolution,
                                         const QPageRanges& pages, const PrintProgress& progress) {
+    const FastPageDeflate deflate;
     SinkDevice device(sink);
     QPdfWriter writer(&device);
     writer.setResolution(resolution);

@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <zlib.h>
+
 #include <fstream>
 #include <numeric>
 #include <string>
@@ -280,6 +282,44 @@ TEST_F(LoanPrinterTest, ThePreviewDrawsOnlyThePagesItShows) {
     EXPECT_FALSE(rows.empty());
     EXPECT_EQ(rows, pdf_text::Periods(pdf_text::Pages(shown).at(0)));
     EXPECT_LT(ResidentMiB() - before, 40.0);
+}
+
+// The deflate level each zlib stream of a PDF was written at, from the stream's header:
+// 0 for level 1, 1 for levels 2 to 5, 2 for the default 6, 3 for 7 to 9.
+std::vector<int> DeflateLevels(const QByteArray& pdf) {
+    std::vector<int> levels;
+    for (qsizetype at = pdf.indexOf("stream\n"); at >= 0; at = pdf.indexOf("stream\n", at + 1)) {
+        const QByteArray header = pdf.mid(at + 7, 2);
+        if (pdf.mid(at - 3, 3) != "end" && header.size() == 2 && header[0] == 0x78) {
+            levels.push_back(static_cast<unsigned char>(header[1]) >> 6);
+        }
+    }
+    return levels;
+}
+
+// Pages deflate fast while a print runs; deflate's default is zlib's own before and after.
+TEST_F(LoanPrinterTest, PagesDeflateFastOnlyWhileAPrintRuns) {
+    const auto defaultLevel = [] {
+        z_stream stream{};
+        deflateInit(&stream, Z_DEFAULT_COMPRESSION);
+        unsigned char out[64];
+        stream.next_out = out;
+        stream.avail_out = sizeof out;
+        deflate(&stream, Z_FINISH);
+        deflateEnd(&stream);
+        return out[1] >> 6;
+    };
+    EXPECT_EQ(2, defaultLevel());
+    const ViewedLoan loan({});
+    const QString path = dir.filePath(QStringLiteral("fast.pdf"));
+    ASSERT_EQ("", PrintToPdf(LoanPrinter(loan.view, true), path, Paper(QPageSize::A4), kDpi)
+                      .toStdString());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const std::vector<int> levels = DeflateLevels(file.readAll());
+    ASSERT_GE(levels.size(), 7u);  // a page stream each, and the font's
+    for (const int level : levels) EXPECT_EQ(1, level);  // level 3
+    EXPECT_EQ(2, defaultLevel());
 }
 
 }  // namespace
