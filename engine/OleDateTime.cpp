@@ -1,5 +1,6 @@
 #include "engine/OleDateTime.h"
 
+#include "engine/DigitPairs.h"
 #include "engine/Limits.h"
 #include "engine/NumberParse.h"
 
@@ -14,21 +15,13 @@ namespace {
 constexpr std::int64_t kUnixEpochDay = 25569;  // 1 January 1970
 constexpr int kSecondsPerDay = 86400;
 
-// The two digits of 0..99. Dates are written once per schedule row, so they are built
-// in place from digit pairs.
-char* PutPair(char* to, int value) noexcept {
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
-    to[0] = kPairs[2 * value];
-    to[1] = kPairs[2 * value + 1];
-    return to + 2;
-}
-
-// A year of 1000..9999 as two pairs; others with at least `width` digits.
+// A year of 1000..9999 as two digit pairs (dates are written once per schedule row);
+// others with at least `width` digits.
 char* PutYear(char* to, int year, int width) noexcept {
-    if (year >= 1000 && year <= 9999) return PutPair(PutPair(to, year / 100), year % 100);
+    if (year >= 1000 && year <= 9999) {
+        const auto pairs = static_cast<unsigned>(year);
+        return PutDigitPair(PutDigitPair(to, pairs / 100), pairs % 100);
+    }
     char digits[10];
     int n = 0;
     auto magnitude = static_cast<unsigned>(year);
@@ -170,9 +163,9 @@ char* PutDate(char* to, const OleDateTime& date) noexcept {
     const auto moment = ToDayAndSecond(date);
     if (!moment) return to;
     const CivilDateTime civil = CivilFromDay(moment->day);
-    to = PutPair(to, civil.month);
+    to = PutDigitPair(to, static_cast<unsigned>(civil.month));
     *to++ = '/';
-    to = PutPair(to, civil.day);
+    to = PutDigitPair(to, static_cast<unsigned>(civil.day));
     *to++ = '/';
     return PutYear(to, civil.year, 1);
 }
@@ -183,9 +176,9 @@ char* PutIsoDate(char* to, const OleDateTime& date) noexcept {
     const CivilDateTime civil = CivilFromDay(moment->day);
     to = PutYear(to, civil.year, 4);
     *to++ = '-';
-    to = PutPair(to, civil.month);
+    to = PutDigitPair(to, static_cast<unsigned>(civil.month));
     *to++ = '-';
-    return PutPair(to, civil.day);
+    return PutDigitPair(to, static_cast<unsigned>(civil.day));
 }
 
 void AppendDate(std::string& out, const OleDateTime& date) {

@@ -1,5 +1,7 @@
 #include "output/AmountFormat.h"
 
+#include "engine/DigitPairs.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -64,13 +66,8 @@ bool IsNegative(double value) noexcept {
 // Millions of amounts are formatted for a long schedule: a pair at a time halves the
 // divisions.
 char* PutPair(char* at, unsigned pair) noexcept {
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
     at -= 2;
-    at[0] = kPairs[2 * pair];
-    at[1] = kPairs[2 * pair + 1];
+    PutDigitPair(at, pair);
     return at;
 }
 
