@@ -10,6 +10,8 @@
 #include <QStyleOption>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -185,12 +187,32 @@ bool HasIconTheme() {
     return !theme.isEmpty() && theme != QLatin1String("hicolor");
 }
 
+// The installed icon's drawing (data/icons), in lines rather than a font's "$": the same
+// picture on the desktop and in our windows, and no bold face to load at start.
+void DrawProgramIcon(QPainter& p) {
+    p.setPen(QPen(kInk, 2));
+    p.setBrush(QColor(223, 223, 255));
+    p.drawRoundedRect(QRectF(4, 4, 56, 56), 8, 8);
+    QPainterPath dollar;
+    dollar.moveTo(41.5, 21.5);
+    dollar.cubicTo(38, 17.5, 25, 17, 23.5, 24.5);
+    dollar.cubicTo(22, 32, 41, 31, 40.5, 39.5);
+    dollar.cubicTo(40, 47, 27, 47.5, 22.5, 42);
+    dollar.moveTo(32, 12.5);
+    dollar.lineTo(32, 51.5);
+    p.setPen(QPen(kAccent.darker(130), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(dollar);
+}
+
 // Draws its picture at whatever size is asked, when it is first shown: the toolbar's
 // pictures cost nothing before the window appears and stay sharp on any screen. Each
 // size and mode is drawn once.
 class DrawnIconEngine final : public QIconEngine {
 public:
-    explicit DrawnIconEngine(ToolIcon icon) : m_icon(icon) {}
+    using Drawing = std::function<void(QPainter&)>;
+
+    DrawnIconEngine(Drawing draw, int designSize) : m_draw(std::move(draw)), m_design(designSize) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
@@ -199,7 +221,7 @@ public:
         painter->drawPixmap(rect, drawn);
     }
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
         const quint64 key = quint64(quint32(size.width())) << 32 |
                             quint64(quint16(size.height())) << 8 | quint64(mode);
         if (const auto kept = m_kept.constFind(key); kept != m_kept.cend()) return *kept;
@@ -210,8 +232,8 @@ public:
             painter.setRenderHint(QPainter::Antialiasing);
             const qreal side = std::min(size.width(), size.height());
             painter.translate((size.width() - side) / 2, (size.height() - side) / 2);
-            painter.scale(side / kSize, side / kSize);
-            Draw(painter, m_icon);
+            painter.scale(side / m_design, side / m_design);
+            m_draw(painter);
         }
         if (mode != QIcon::Normal && mode != QIcon::Active) {
             QStyleOption option;
@@ -219,26 +241,27 @@ public:
             drawn = QApplication::style()->generatedIconPixmap(mode, drawn, &option);
         }
         m_kept.insert(key, drawn);
+        Q_UNUSED(state);
         return drawn;
     }
 
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
-        return {QSize(kSize, kSize)};
+        return {QSize(m_design, m_design)};
     }
-    QIconEngine* clone() const override { return new DrawnIconEngine(m_icon); }
+    QIconEngine* clone() const override { return new DrawnIconEngine(m_draw, m_design); }
     QString key() const override { return QStringLiteral("brellow-drawn"); }
 
 private:
-    ToolIcon m_icon;  // drawn in a square of kSize, scaled to the size asked
+    Drawing m_draw;
+    int m_design;  // the drawing's own square, scaled to the size asked
     QHash<quint64, QPixmap> m_kept;  // by size and mode
 };
 
 }  // namespace
 
 QIcon DrawnToolbarIcon(ToolIcon icon) {
-    return QIcon(new DrawnIconEngine(icon));
+    return QIcon(new DrawnIconEngine([icon](QPainter& p) { Draw(p, icon); }, kSize));
 }
-
 QIcon ToolbarIcon(ToolIcon icon) {
     if (HasIconTheme()) {
         const QIcon themed = QIcon::fromTheme(QLatin1String(ThemeName(icon)));
@@ -248,15 +271,8 @@ QIcon ToolbarIcon(ToolIcon icon) {
 }
 
 QIcon ProgramIcon() {
-    // The installed pictures, read when a size is first shown; kept to the end, as a pixmap
-    // may not outlive the application object.
-    static const QIcon* const icon = [] {
-        auto* const pictures = new QIcon;
-        for (const int size : {16, 24, 32, 48, 64}) {
-            pictures->addFile(QStringLiteral(":/icons/com.korvell.Brellow-%1.png").arg(size),
-                              QSize(size, size));
-        }
-        return pictures;
-    }();
+    // Drawn once for every window; kept to the end, as a pixmap may not outlive the
+    // application object.
+    static const QIcon* const icon = new QIcon(new DrawnIconEngine(DrawProgramIcon, 2 * kSize));
     return *icon;
 }
