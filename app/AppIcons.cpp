@@ -221,7 +221,7 @@ public:
         painter->drawPixmap(rect, drawn);
     }
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
         const quint64 key = quint64(quint32(size.width())) << 32 |
                             quint64(quint16(size.height())) << 8 | quint64(mode);
         if (const auto kept = m_kept.constFind(key); kept != m_kept.cend()) return *kept;
@@ -241,7 +241,6 @@ public:
             drawn = QApplication::style()->generatedIconPixmap(mode, drawn, &option);
         }
         m_kept.insert(key, drawn);
-        Q_UNUSED(state);
         return drawn;
     }
 
@@ -262,6 +261,7 @@ private:
 QIcon DrawnToolbarIcon(ToolIcon icon) {
     return QIcon(new DrawnIconEngine([icon](QPainter& p) { Draw(p, icon); }, kSize));
 }
+
 QIcon ToolbarIcon(ToolIcon icon) {
     if (HasIconTheme()) {
         const QIcon themed = QIcon::fromTheme(QLatin1String(ThemeName(icon)));

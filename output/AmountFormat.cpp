@@ -162,7 +162,7 @@ char* PutExactAmount(char* to, double value, bool money) noexcept {
 
 char* AmountColumn::Put(char* to, double value) noexcept {
     const auto bits = std::bit_cast<std::uint64_t>(value);
-    if (bits == m_bits) {
+    if (bits == m_bits && m_length > 0) {
         // Whole-buffer copies are one move each; only m_length of it counts.
         std::memcpy(to, m_text, kMaxExactAmountChars);
         return to + m_length;

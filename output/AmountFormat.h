@@ -56,8 +56,8 @@ public:
 
 private:
     bool m_money;
-    std::uint64_t m_bits = ~std::uint64_t{0};  // a NaN, which is never written here
-    std::ptrdiff_t m_length = 0;
+    std::uint64_t m_bits = 0;
+    std::ptrdiff_t m_length = 0;  // 0 until a figure is written
     char m_text[kMaxExactAmountChars] = {};
 };
 
@@ -66,6 +66,7 @@ using RowAmountColumns = std::array<AmountColumn, 4>;
 inline RowAmountColumns MakeRowAmountColumns(bool money) noexcept {
     return {AmountColumn(money), AmountColumn(money), AmountColumn(money), AmountColumn(money)};
 }
+
 // The text itself: a separator, a key or markup.
 inline char* PutText(char* to, std::string_view text) noexcept {
     // Most are a character or two, not worth a call to copy.
