@@ -8,6 +8,8 @@
 #include "output/PresenterTexts.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <string_view>
 #include <utility>
 
@@ -86,30 +88,54 @@ constexpr bool RowMarkupFits(const TableMarkup& markup) {
 static_assert(RowMarkupFits(kTextMarkup) && RowMarkupFits(kHtmlMarkup) &&
               RowMarkupFits(kCsvMarkup));
 
+// A piece of a row's markup padded to kMarkupChars, so that it goes into the line as one
+// copy of a fixed size (six a row) rather than a call that copies its own length.
+struct RowPiece {
+    explicit RowPiece(std::string_view piece) : size(piece.size()) {
+        std::copy(piece.begin(), piece.end(), text.begin());
+    }
+    std::array<char, kMarkupChars> text{};
+    std::size_t size;
+};
+
+char* PutPiece(char* to, const RowPiece& piece) noexcept {
+    std::memcpy(to, piece.text.data(), kMarkupChars);
+    return to + piece.size;
+}
+
+// The row markup of a table, padded once for all its rows.
+struct RowPieces {
+    explicit RowPieces(const TableMarkup& markup)
+        : open(markup.rowOpen), sep(markup.cellSep), close(markup.rowClose) {}
+    RowPiece open;
+    RowPiece sep;
+    RowPiece close;
+};
+
 // A row composed in place and appended at once: long exports write hundreds of
 // thousands of rows. False, with nothing appended, when an amount is beyond the cent.
 bool AppendRowInPlace(std::string& out, const ScheduleRow& row, const TableMarkup& markup,
-                      RowAmountColumns& columns) {
-    // The row opens, has five separators and closes.
+                      const RowPieces& pieces, RowAmountColumns& columns) {
+    // The row opens, has five separators and closes; each piece and amount has its room.
     char line[7 * kMarkupChars + kMaxIntChars + kMaxDateChars + 4 * kMaxExactAmountChars];
-    char* to = PutText(line, markup.rowOpen);
+    char* to = PutPiece(line, pieces.open);
     to = PutInt(to, row.period);
-    to = PutText(to, markup.cellSep);
+    to = PutPiece(to, pieces.sep);
     to = markup.csvValues ? PutIsoDate(to, row.date) : PutDate(to, row.date);
     const double values[] = {row.payment, row.interest, row.principal, row.balance};
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        to = PutText(to, markup.cellSep);
+        to = PutPiece(to, pieces.sep);
         to = columns[i].Put(to, values[i]);
         if (to == nullptr) return false;
     }
-    to = PutText(to, markup.rowClose);
+    to = PutPiece(to, pieces.close);
     out.append(line, to);
     return true;
 }
 
 void AppendRow(std::string& out, const ScheduleRow& row, const TableMarkup& markup,
-               RowAmountColumns& columns) {
-    if (AppendRowInPlace(out, row, markup, columns)) return;
+               const RowPieces& pieces, RowAmountColumns& columns) {
+    if (AppendRowInPlace(out, row, markup, pieces, columns)) return;
     out += markup.rowOpen;
     AppendInt(out, row.period);
     out += markup.cellSep;
@@ -140,10 +166,11 @@ void AppendTotals(std::string& out, std::string_view label, const AmountTotals& 
 
 bool WriteTable(ChunkedOutput& out, ScheduleGenerator& gen, const TableMarkup& markup) {
     AppendHead(out.Buffer(), markup);
+    const RowPieces pieces(markup);
     RowAmountColumns columns = MakeRowAmountColumns(!markup.csvValues);
     ScheduleRow row;
     while (gen.Next(row)) {
-        AppendRow(out.Buffer(), row, markup, columns);
+        AppendRow(out.Buffer(), row, markup, pieces, columns);
         if (!out.Pass()) return false;
     }
     if (!markup.totals) return true;
