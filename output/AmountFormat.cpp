@@ -62,18 +62,10 @@ bool IsNegative(double value) noexcept {
     return std::bit_cast<std::uint64_t>(value) >> 63 != 0;
 }
 
-// The two digits of 0..99, written backwards ending at `at`; returns the new start.
-// Millions of amounts are formatted for a long schedule: a pair at a time halves the
-// divisions.
-char* PutPair(char* at, unsigned pair) noexcept {
-    at -= 2;
-    PutDigitPair(at, pair);
-    return at;
-}
-
-// The three digits of 0..999, written backwards ending at `at`; returns the new start.
-// A group of three at a time needs one division where digit pairs need two.
-char* PutTriple(char* at, unsigned group) noexcept {
+// The three digits of 0..999 at `to`; returns the end. Millions of amounts are formatted
+// for a long schedule: a group of three at a time needs one division where single digits
+// need three.
+char* PutTriple(char* to, unsigned group) noexcept {
     static constexpr auto kTriples = [] {
         std::array<char, 3000> digits{};
         for (unsigned i = 0; i < 1000; ++i) {
@@ -83,43 +75,33 @@ char* PutTriple(char* at, unsigned group) noexcept {
         }
         return digits;
     }();
-    at -= 3;
-    std::memcpy(at, &kTriples[3 * group], 3);
-    return at;
+    std::memcpy(to, &kTriples[3 * group], 3);
+    return to + 3;
 }
 
-// The number of decimal digits of `value` ("0" has one), from its bit length: 2^k has
-// about k × 1233 / 4096 digits beyond the first (log10 2 = 0.30103), one fewer below the
-// power of ten it reaches.
-int DecimalDigits(std::uint64_t value) noexcept {
-    static constexpr auto kPowers = [] {
-        std::array<std::uint64_t, 20> powers{};
-        std::uint64_t power = 1;
-        for (std::uint64_t& each : powers) {
-            each = power;
-            power *= 10;  // past the last one it wraps, and is never stored
-        }
-        return powers;
-    }();
-    if (value == 0) return 1;
-    const int guess = std::bit_width(value) * 1233 >> 12;
-    return guess - (value < kPowers[guess]) + 1;
-}
-
-// Writes `value` backwards ending at `end`, with "," between groups of three when
-// `commas`; returns the start.
-char* PutGroupedDigits(char* end, std::uint64_t value, bool commas) noexcept {
-    char* at = end;
+// Writes `value` at `to`, with "," between groups of three when `commas`; returns the end.
+// The groups are taken from the right and written from the left: a leading group of one
+// to three digits, then up to six of three (2^64 has 20 digits).
+char* PutGroupedDigits(char* to, std::uint64_t value, bool commas) noexcept {
+    unsigned groups[6];
+    int count = 0;
     while (value >= 1000) {
-        at = PutTriple(at, static_cast<unsigned>(value % 1000));
+        groups[count++] = static_cast<unsigned>(value % 1000);
         value /= 1000;
-        if (commas) *--at = ',';
     }
     const auto leading = static_cast<unsigned>(value);
-    if (leading >= 100) return PutTriple(at, leading);
-    if (leading >= 10) return PutPair(at, leading);
-    *--at = static_cast<char>('0' + leading);
-    return at;
+    if (leading >= 100) {
+        to = PutTriple(to, leading);
+    } else if (leading >= 10) {
+        to = PutDigitPair(to, leading);
+    } else {
+        *to++ = static_cast<char>('0' + leading);
+    }
+    while (count > 0) {
+        if (commas) *to++ = ',';
+        to = PutTriple(to, groups[--count]);
+    }
+    return to;
 }
 
 // Appends "$-1,234.50" (`money`) or "-1234.50" when the value is below 2^53 in
@@ -139,25 +121,9 @@ char* PutExactAmount(char* to, double value, bool money) noexcept {
     if (!cents) return nullptr;
     if (money) *to++ = '$';
     if (IsNegative(value)) *to++ = '-';
-    // Below 2^53 the whole part has at most 16 digits: a leading group and up to five
-    // groups of three, taken from the right and written from the left.
-    std::uint64_t whole = *cents / 100;
-    unsigned groups[5];
-    int count = 0;
-    while (whole >= 1000) {
-        groups[count++] = static_cast<unsigned>(whole % 1000);
-        whole /= 1000;
-    }
-    const auto leading = static_cast<unsigned>(whole);
-    to = leading >= 100  ? PutTriple(to + 3, leading) + 3
-         : leading >= 10 ? PutPair(to + 2, leading) + 2
-                         : (*to = static_cast<char>('0' + leading), to + 1);
-    while (count > 0) {
-        if (money) *to++ = ',';
-        to = PutTriple(to + 3, groups[--count]) + 3;
-    }
+    to = PutGroupedDigits(to, *cents / 100, money);
     *to++ = '.';
-    return PutPair(to + 2, static_cast<unsigned>(*cents % 100)) + 2;
+    return PutDigitPair(to, static_cast<unsigned>(*cents % 100));
 }
 
 char* AmountColumn::Put(char* to, double value) noexcept {
@@ -239,9 +205,7 @@ char* PutInt(char* to, long long value) noexcept {
         *to++ = '-';
         magnitude = 0 - magnitude;
     }
-    char* const end = to + DecimalDigits(magnitude);
-    PutGroupedDigits(end, magnitude, false);
-    return end;
+    return PutGroupedDigits(to, magnitude, false);
 }
 
 void AppendInt(std::string& out, long long value) {

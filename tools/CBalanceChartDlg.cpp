@@ -52,8 +52,8 @@ QString PaidOffText(const brellow::PayoffFigures& figures) {
 }  // namespace
 
 CBalanceChartDlg::CBalanceChartDlg(const brellow::CTamsicDoc& doc, QWidget* parent)
-    : ChartDialog(QStringLiteral("Balance Over Time Chart"), QRect(0, 0, 493, 228),
-                  QRect(221, 208, 50, 14), parent),
+    : ChartDialog(QStringLiteral("Balance Over Time Chart"), kLineChartClientUnits,
+                  kLineChartCloseUnits, parent),
       m_doc(doc) {
     FitToLabels(QStringLiteral("Balance over time"));
 }

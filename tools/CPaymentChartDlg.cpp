@@ -63,8 +63,8 @@ QString PaymentFigures(const brellow::ScheduleRow& row) {
 }  // namespace
 
 CPaymentChartDlg::CPaymentChartDlg(const brellow::CTamsicDoc& doc, QWidget* parent)
-    : ChartDialog(QStringLiteral("Individual Payment Distribution Chart"), QRect(0, 0, 493, 228),
-                  QRect(221, 208, 50, 14), parent),
+    : ChartDialog(QStringLiteral("Individual Payment Distribution Chart"), kLineChartClientUnits,
+                  kLineChartCloseUnits, parent),
       m_doc(doc) {
     FitToLabels(QStringLiteral("Monthly principal and interest"));
 }

@@ -41,6 +41,11 @@ bool IsChartImageName(const QString& path);
 // Whether the chart commands may run for the document: it has at least one period.
 bool CanChartLoan(const brellow::CTamsicDoc& doc);
 
+// The dialog of the line charts, in dialog units: the payment chart's, which the balance
+// chart shares.
+inline constexpr QRect kLineChartClientUnits(0, 0, 493, 228);
+inline constexpr QRect kLineChartCloseUnits(221, 208, 50, 14);
+
 class ChartDialog : public QDialog {
     Q_OBJECT
 
